@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The one number format the program accepts, from the user and from the
+// settings file: an optional sign, digits, optionally "." and more digits.
+// The fraction is dropped; the integer part saturates at the 32-bit limits.
+// Returns nothing when the text does not match.
+std::optional<int32_t> ParseIntText(std::string_view text);
+
+// Decimal text, "-" before negative values, no "+", no leading zeros.
+std::string IntToText(int32_t value);

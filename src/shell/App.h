@@ -1,0 +1,5 @@
+#pragma once
+
+// Builds the process-wide objects, runs the main loop and tears down.
+// Returns 1 after a normal close, 0 when start-up stops before the window.
+int Run(int argc, char* argv[]);

@@ -1,0 +1,21 @@
+// main() of the GUI tests: GTK is initialised once for the process; the tests
+// run under the X server that tools/test.sh starts (xvfb-run).
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        // Listing the tests needs no display; running them does.
+        if (testing::GTEST_FLAG(list_tests))
+            return RUN_ALL_TESTS();
+        fprintf(stderr, "No display: run the GUI tests under xvfb-run -a\n");
+        return 1;
+    }
+    auto app = Gtk::Application::create("org.brackwater.Quorvane.Test", Gio::APPLICATION_NON_UNIQUE);
+    app->register_application();
+    return RUN_ALL_TESTS();
+}
