@@ -1,0 +1,129 @@
+#include "browser/QuorvaneView.h"
+
+#include "common/ProgramPages.h"
+#include "errors/Exception.h"
+
+#include <webkit2/webkit2.h>
+
+#include <glibmm.h>
+
+struct QuorvaneViewSignals {
+    static void LoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self)
+    {
+        static_cast<CQuorvaneView*>(self)->OnLoadChanged(event);
+    }
+
+    // Silent mode: the page gets no alert, confirm or prompt box; confirm and
+    // prompt answer as if cancelled.
+    static gboolean ScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer self)
+    {
+        return static_cast<CQuorvaneView*>(self)->m_silent;
+    }
+
+    static gboolean PermissionRequest(WebKitWebView*, WebKitPermissionRequest* request, gpointer self)
+    {
+        if (!static_cast<CQuorvaneView*>(self)->m_silent)
+            return FALSE;
+        webkit_permission_request_deny(request);
+        return TRUE;
+    }
+
+    static gboolean FileChooser(WebKitWebView*, WebKitFileChooserRequest* request, gpointer self)
+    {
+        if (!static_cast<CQuorvaneView*>(self)->m_silent)
+            return FALSE;
+        webkit_file_chooser_request_cancel(request);
+        return TRUE;
+    }
+
+    // A link that asks for a new window opens in this view instead.
+    static GtkWidget* Create(WebKitWebView* view, WebKitNavigationAction* action, gpointer)
+    {
+        WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+        if (request)
+            webkit_web_view_load_request(view, request);
+        return nullptr;
+    }
+};
+
+CQuorvaneView::CQuorvaneView()
+{
+    m_webView = WEBKIT_WEB_VIEW(webkit_web_view_new());
+    g_object_ref_sink(m_webView);
+    m_widget = Glib::wrap(GTK_WIDGET(m_webView));
+    g_signal_connect(m_webView, "load-changed", G_CALLBACK(QuorvaneViewSignals::LoadChanged), this);
+    g_signal_connect(m_webView, "script-dialog", G_CALLBACK(QuorvaneViewSignals::ScriptDialog), this);
+    g_signal_connect(m_webView, "permission-request", G_CALLBACK(QuorvaneViewSignals::PermissionRequest), this);
+    g_signal_connect(m_webView, "run-file-chooser", G_CALLBACK(QuorvaneViewSignals::FileChooser), this);
+    g_signal_connect(m_webView, "create", G_CALLBACK(QuorvaneViewSignals::Create), this);
+}
+
+CQuorvaneView::~CQuorvaneView()
+{
+    g_signal_handlers_disconnect_by_data(m_webView, this);
+    g_object_unref(m_webView);
+}
+
+void CQuorvaneView::PutSilent(bool silent)
+{
+    if (!m_webView)
+        throw my::CException(187, SysErr{EINVAL, "no web view"});
+    m_silent = silent;
+}
+
+void CQuorvaneView::Navigate(const std::string& url)
+{
+    const std::string target = ResolveProgramPageUrl(url);
+    if (!target.empty() && !g_uri_is_valid(target.c_str(), G_URI_FLAGS_PARSE_RELAXED, nullptr)) {
+        // A bare host name such as "example.com" is taken as a web address.
+        const std::string withScheme = "https://" + target;
+        GError* error = nullptr;
+        if (target.find("://") != std::string::npos ||
+            !g_uri_is_valid(withScheme.c_str(), G_URI_FLAGS_PARSE_RELAXED, &error)) {
+            if (!error)
+                g_uri_is_valid(target.c_str(), G_URI_FLAGS_PARSE_RELAXED, &error);
+            const SysErr sys = SysErr::FromGError(error);
+            g_clear_error(&error);
+            throw my::CException(185, sys);
+        }
+        webkit_web_view_load_uri(m_webView, withScheme.c_str());
+        return;
+    }
+    webkit_web_view_load_uri(m_webView, target.empty() ? "about:blank" : target.c_str());
+}
+
+void CQuorvaneView::Refresh()
+{
+    if (!webkit_web_view_get_uri(m_webView))
+        throw my::CException(188, SysErr::FromErrno(ENODATA));
+    webkit_web_view_reload(m_webView);
+}
+
+bool CQuorvaneView::GetLocationURL(std::string& url) const
+{
+    const char* uri = webkit_web_view_get_uri(m_webView);
+    if (!uri)
+        return false;
+    url = uri;
+    return true;
+}
+
+bool CQuorvaneView::GetLocationName(std::string& title) const
+{
+    const char* text = webkit_web_view_get_title(m_webView);
+    if (!text || !*text)
+        return false;
+    title = text;
+    return true;
+}
+
+void CQuorvaneView::OnLoadChanged(int loadEvent)
+{
+    switch (loadEvent) {
+    case WEBKIT_LOAD_STARTED:
+    case WEBKIT_LOAD_REDIRECTED: m_readyState = 1; break;
+    case WEBKIT_LOAD_COMMITTED: m_readyState = 3; break;
+    case WEBKIT_LOAD_FINISHED: m_readyState = 4; break;
+    default: break;
+    }
+}
