@@ -126,4 +126,6 @@ void CQuorvaneView::OnLoadChanged(int loadEvent)
     case WEBKIT_LOAD_FINISHED: m_readyState = 4; break;
     default: break;
     }
+    if (onReadyStateChanged)
+        onReadyStateChanged();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <gtkmm/widget.h>
 
+#include <functional>
 #include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
@@ -32,6 +33,9 @@ public:
     // The page title; false when there is none.
     bool GetLocationName(std::string& title) const;
     int ReadyState() const { return m_readyState; }
+
+    // Called on the user-interface thread whenever the ready state changes.
+    std::function<void()> onReadyStateChanged;
 
 private:
     void OnLoadChanged(int loadEvent);

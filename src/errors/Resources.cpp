@@ -4,19 +4,28 @@
 
 extern "C" GResource* quorvane_get_resource(void);
 
-GBytes* LookupResource(const std::string& relativePath)
+namespace {
+
+// Referencing the bundle keeps it linked in from the static library; it is
+// registered on first use, before any lookup by path.
+void EnsureRegistered()
 {
-    // Referencing the bundle keeps it linked in from the static library, and
-    // registers it on first use.
-    static bool registered = [] {
+    static const bool registered = [] {
         g_resources_register(quorvane_get_resource());
         return true;
     }();
     (void)registered;
+}
+
+}  // namespace
+
+GBytes* LookupResource(const std::string& relativePath)
+{
     return g_resources_lookup_data(ResourcePath(relativePath).c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
 }
 
 std::string ResourcePath(const std::string& relativePath)
 {
+    EnsureRegistered();
     return std::string(kResourcePrefix) + relativePath;
 }

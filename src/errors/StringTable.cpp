@@ -48,8 +48,13 @@ UiLanguage LanguageFromEnvironment()
 {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(name);
-        if (value && *value)
-            return std::string(value).rfind("ja", 0) == 0 ? UiLanguage::Japanese : UiLanguage::English;
+        if (!value || !*value)
+            continue;
+        const std::string locale = value;
+        // The C locale names no language.
+        if (locale == "C" || locale == "POSIX" || locale.rfind("C.", 0) == 0)
+            return UiLanguage::Japanese;
+        return locale.rfind("ja", 0) == 0 ? UiLanguage::Japanese : UiLanguage::English;
     }
     return UiLanguage::Japanese;
 }

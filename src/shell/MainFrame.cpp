@@ -1,0 +1,374 @@
+#include "shell/MainFrame.h"
+
+#include "errors/MessageBoxMsg.h"
+#include "errors/Resources.h"
+#include "errors/StringTable.h"
+#include "settings/Setting.h"
+#include "shell/CommandIds.h"
+#include "shell/Commands.h"
+#include "shell/WindowPlacement.h"
+
+namespace {
+
+CMainFrame* g_mainFrame = nullptr;
+
+// Tool bar buttons, left to right; 0 is a separator.
+constexpr int kToolBarButtons[] = {ID_FILE_OPEN, 0, ID_EDIT_COPY, 0, ID_FILE_PRINT, ID_FILE_PAGE_SETUP, 0,
+                                   ID_APP_ABOUT, 0, ID_HELP_HOMEPAGE, ID_HELP_USAGE};
+
+const char* ToolBarIconName(int commandId)
+{
+    switch (commandId) {
+    case ID_FILE_OPEN: return "document-open";
+    case ID_EDIT_COPY: return "edit-copy";
+    case ID_FILE_PRINT: return "document-print";
+    case ID_FILE_PAGE_SETUP: return "document-page-setup";
+    case ID_APP_ABOUT: return "help-about";
+    case ID_HELP_HOMEPAGE: return "go-home";
+    case ID_HELP_USAGE: return "help-browser";
+    default: return "image-missing";
+    }
+}
+
+struct Accelerator {
+    guint key;
+    Gdk::ModifierType modifiers;
+    int commandId;
+    bool shownInMenu;
+};
+
+const Accelerator kAccelerators[] = {
+    {GDK_KEY_o, Gdk::CONTROL_MASK, ID_FILE_OPEN, true},
+    {GDK_KEY_p, Gdk::CONTROL_MASK, ID_FILE_PRINT, true},
+    {GDK_KEY_r, Gdk::CONTROL_MASK, ID_VIEW_REFRESH, false},
+    {GDK_KEY_F5, Gdk::ModifierType(0), ID_VIEW_REFRESH, false},
+};
+
+CRect VirtualScreen(const Glib::RefPtr<Gdk::Display>& display)
+{
+    CRect box;
+    bool first = true;
+    for (int i = 0; i < display->get_n_monitors(); ++i) {
+        Gdk::Rectangle area;
+        display->get_monitor(i)->get_geometry(area);
+        const CRect r{area.get_x(), area.get_y(), area.get_x() + area.get_width(), area.get_y() + area.get_height()};
+        if (first) {
+            box = r;
+            first = false;
+        } else {
+            box = CRect{std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
+                        std::max(box.bottom, r.bottom)};
+        }
+    }
+    return box;
+}
+
+}  // namespace
+
+CMainFrame* TheMainFrame() { return g_mainFrame; }
+
+CMainFrame::CMainFrame(CSetting& setting) : m_setting(setting)
+{
+    g_mainFrame = this;
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (g_mainFrame == this)
+        g_mainFrame = nullptr;
+}
+
+void CMainFrame::Create()
+{
+    set_title(LoadString(IDS_DISPLAY_NAME));
+    set_default_size(1100, 800);
+    TheMsg().SetOwner(this);
+
+    CreateCommands();
+    m_accelGroup = Gtk::AccelGroup::create();
+    add_accel_group(m_accelGroup);
+    BuildMenu();
+    BuildToolBar();
+
+    m_rebar.AddBand(kBandMenuBar, *m_menuBar, false);
+    m_rebar.AddBand(kBandToolBar, m_toolBar, true);
+    m_rebar.AddBand(kBandSizeBar, m_sizeBarBand, true);
+
+    m_statusBar.set_name("statusbar");
+    SetStatusText(LoadString(IDS_READY));
+
+    m_client.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
+    m_browser.Widget().set_size_request(m_setting.width, m_setting.height);
+    m_client.add(m_browser.Widget());
+    m_browser.onReadyStateChanged = [this] { UpdateReadyState(); };
+
+    m_layoutBox.pack_start(m_rebar, Gtk::PACK_SHRINK);
+    m_layoutBox.pack_start(m_client, Gtk::PACK_EXPAND_WIDGET);
+    m_layoutBox.pack_end(m_statusBar, Gtk::PACK_SHRINK);
+    add(m_layoutBox);
+    show_all_children();
+
+    m_initialising = true;
+    ApplyStoredLayout();
+    // The window appears from the main loop, in its restored placement.
+    Glib::signal_idle().connect_once([this] { ShowFromStoredPlacement(); });
+
+    Dispatch(-1);  // Init
+}
+
+void CMainFrame::CreateCommands()
+{
+    qvn::CMsg* msg = &TheMsg();
+    m_commands[-1] = std::make_shared<CCommandInit>(msg, m_browser, m_setting);
+    m_commands[ID_VIEW_REFRESH] = std::make_shared<CCommandReload>(msg, m_browser);
+    for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_DLGBAR, ID_VIEW_STATUS_BAR})
+        m_commands[id] = std::make_shared<CCommandShowBar>(msg, *this, id);
+    auto openUrl = std::make_shared<CCommandOpenUrl>(msg);
+    openUrl->SetParent(gobj());
+    m_commands[ID_HELP_HOMEPAGE] = openUrl;
+    m_commands[ID_HELP_USAGE] = openUrl;
+    auto openLink = std::make_shared<CCommandOpenLink>(msg, m_browser, m_setting);
+    for (int id = ID_LINK_FIRST; id <= ID_LINK_LAST; ++id)
+        m_commands[id] = openLink;
+}
+
+void CMainFrame::SetCommand(int commandId, std::shared_ptr<CCommand> command)
+{
+    m_commands[commandId] = std::move(command);
+}
+
+void CMainFrame::Dispatch(int commandId)
+{
+    if (commandId == ID_APP_EXIT) {
+        close();
+        return;
+    }
+    auto found = m_commands.find(commandId);
+    if (found == m_commands.end())
+        return;
+    if (auto* openUrl = dynamic_cast<CCommandOpenUrl*>(found->second.get()))
+        openUrl->SetStringId(commandId == ID_HELP_HOMEPAGE ? IDS_HOMEPAGE_URL : IDS_USAGE_URL);
+    if (auto* openLink = dynamic_cast<CCommandOpenLink*>(found->second.get()))
+        openLink->SetStringId(commandId + 8);
+    // Keep the command alive while it runs, whatever it does to the table.
+    std::shared_ptr<CCommand> command = found->second;
+    command->RunAndReport(true, false);
+}
+
+void CMainFrame::BuildMenu()
+{
+    const bool japanese = CurrentLanguage() == UiLanguage::Japanese;
+    m_menuBuilder = Gtk::Builder::create_from_resource(ResourcePath(japanese ? "ui/menu.ja.ui" : "ui/menu.en.ui"));
+    m_menuBuilder->get_widget("menubar", m_menuBar);
+
+    Gtk::Menu* fileMenu = nullptr;
+    m_menuBuilder->get_widget("submenu-file", fileMenu);
+    BuildLinksMenu(*fileMenu);
+
+    for (int id : {ID_FILE_OPEN, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PAGE_SETUP, ID_APP_EXIT, ID_EDIT_COPY,
+                   ID_VIEW_TOOLBAR, ID_VIEW_DLGBAR, ID_VIEW_STATUS_BAR, ID_VIEW_REFRESH, ID_APP_ABOUT,
+                   ID_HELP_HOMEPAGE, ID_HELP_USAGE}) {
+        Gtk::MenuItem* item = nullptr;
+        m_menuBuilder->get_widget("cmd-" + std::to_string(id), item);
+        ConnectItem(*item, id);
+        if (auto* check = dynamic_cast<Gtk::CheckMenuItem*>(item))
+            m_checkItems[id] = check;
+        for (const Accelerator& accel : kAccelerators) {
+            if (accel.commandId == id && accel.shownInMenu)
+                item->add_accelerator("activate", m_accelGroup, accel.key, accel.modifiers, Gtk::ACCEL_VISIBLE);
+        }
+    }
+}
+
+void CMainFrame::BuildLinksMenu(Gtk::Menu& fileMenu)
+{
+    auto* links = Gtk::manage(new Gtk::MenuItem(LoadString(IDS_LINKS_MENU)));
+    auto* submenu = Gtk::manage(new Gtk::Menu());
+    for (int id = ID_LINK_FIRST; id <= ID_LINK_LAST; ++id) {
+        auto* item = Gtk::manage(new Gtk::MenuItem(LoadString(IDS_LINK_TEXT_FIRST + (id - ID_LINK_FIRST))));
+        ConnectItem(*item, id);
+        submenu->append(*item);
+    }
+    links->set_submenu(*submenu);
+    fileMenu.insert(*links, 1);
+    links->show_all();
+}
+
+void CMainFrame::ConnectItem(Gtk::MenuItem& item, int commandId)
+{
+    item.signal_activate().connect([this, commandId] {
+        if (!m_updatingChecks)
+            Dispatch(commandId);
+    });
+    // Menu help in the status bar while the item is selected.
+    const std::string help = CommandHelpText(commandId);
+    item.signal_select().connect([this, help] { m_statusBar.push(help, 1); });
+    item.signal_deselect().connect([this] { m_statusBar.pop(1); });
+}
+
+void CMainFrame::BuildToolBar()
+{
+    m_toolBar.set_toolbar_style(Gtk::TOOLBAR_ICONS);
+    m_toolBar.set_icon_size(Gtk::ICON_SIZE_SMALL_TOOLBAR);
+    for (int id : kToolBarButtons) {
+        if (id == 0) {
+            m_toolBar.append(*Gtk::manage(new Gtk::SeparatorToolItem()));
+            continue;
+        }
+        auto* button = Gtk::manage(new Gtk::ToolButton());
+        button->set_icon_name(ToolBarIconName(id));
+        button->set_name("tool-" + std::to_string(id));
+        button->set_tooltip_text(CommandToolTip(id));
+        button->signal_clicked().connect([this, id] { Dispatch(id); });
+        m_toolBar.append(*button);
+    }
+}
+
+void CMainFrame::ApplyStoredLayout()
+{
+    const CMainFrameSetting& stored = m_setting.mainFrame;
+    if (!stored.rect.IsNull() && !stored.rect.IsEmpty()) {
+        unmaximize();
+        const CRect fitted = FitRectIntoScreen(stored.rect, VirtualScreen(get_display()));
+        move(fitted.left, fitted.top);
+        resize(fitted.Width(), fitted.Height());
+    }
+    m_rebar.ApplyStored(stored.bands);
+    m_rebar.ShowBand(kBandToolBar, stored.showToolBar);
+    m_rebar.ShowBand(kBandSizeBar, stored.showDlgBar);
+    m_statusBar.set_visible(stored.showStatusBar);
+    UpdateCheckMarks();
+}
+
+void CMainFrame::ShowFromStoredPlacement()
+{
+    if (m_setting.mainFrame.maximized)
+        maximize();
+    show();
+    m_initialising = false;
+}
+
+bool CMainFrame::on_configure_event(GdkEventConfigure* event)
+{
+    const bool result = Gtk::ApplicationWindow::on_configure_event(event);
+    StorePlacement();
+    return result;
+}
+
+bool CMainFrame::on_window_state_event(GdkEventWindowState* event)
+{
+    const bool result = Gtk::ApplicationWindow::on_window_state_event(event);
+    StorePlacement();
+    return result;
+}
+
+void CMainFrame::StorePlacement()
+{
+    if (m_initialising || !get_visible() || m_shutDown)
+        return;
+    const auto state = get_window() ? get_window()->get_state() : Gdk::WindowState(0);
+    const bool maximized = (state & Gdk::WINDOW_STATE_MAXIMIZED) != 0;
+    const bool minimized = (state & Gdk::WINDOW_STATE_ICONIFIED) != 0;
+    m_setting.mainFrame.maximized = maximized;
+    if (maximized || minimized)
+        return;
+    int x = 0, y = 0, w = 0, h = 0;
+    get_position(x, y);
+    get_size(w, h);
+    m_setting.mainFrame.rect = CRect{x, y, x + w, y + h};
+}
+
+void CMainFrame::StoreBands()
+{
+    m_setting.mainFrame.bands = m_rebar.StoreBands();
+}
+
+void CMainFrame::ToggleBar(int commandId)
+{
+    CMainFrameSetting& stored = m_setting.mainFrame;
+    switch (commandId) {
+    case ID_VIEW_TOOLBAR:
+        stored.showToolBar = !stored.showToolBar;
+        m_rebar.ShowBand(kBandToolBar, stored.showToolBar);
+        break;
+    case ID_VIEW_DLGBAR:
+        stored.showDlgBar = !stored.showDlgBar;
+        m_rebar.ShowBand(kBandSizeBar, stored.showDlgBar);
+        break;
+    case ID_VIEW_STATUS_BAR:
+        stored.showStatusBar = !stored.showStatusBar;
+        m_statusBar.set_visible(stored.showStatusBar);
+        break;
+    default: return;
+    }
+    UpdateCheckMarks();
+}
+
+bool CMainFrame::IsBarChecked(int commandId) const
+{
+    auto found = m_checkItems.find(commandId);
+    return found != m_checkItems.end() && found->second->get_active();
+}
+
+void CMainFrame::UpdateCheckMarks()
+{
+    const CMainFrameSetting& stored = m_setting.mainFrame;
+    m_updatingChecks = true;
+    m_checkItems[ID_VIEW_TOOLBAR]->set_active(stored.showToolBar);
+    m_checkItems[ID_VIEW_DLGBAR]->set_active(stored.showDlgBar);
+    m_checkItems[ID_VIEW_STATUS_BAR]->set_active(stored.showStatusBar);
+    m_updatingChecks = false;
+}
+
+void CMainFrame::UpdateReadyState()
+{
+    const int state = m_browser.ReadyState();
+    if (state == m_lastReadyState)
+        return;
+    m_lastReadyState = state;
+    const bool loading = state >= 1 && state <= 3;
+    if (state == 0 || state == 4 || loading)
+        SetStatusText(LoadString(loading ? IDS_LOADING : IDS_READY));
+    if (auto window = get_window())
+        window->set_cursor(loading ? Gdk::Cursor::create(get_display(), "progress") : Glib::RefPtr<Gdk::Cursor>());
+}
+
+void CMainFrame::SetStatusText(const std::string& text)
+{
+    m_statusText = text;
+    m_statusBar.remove_all_messages(0);
+    m_statusBar.push(text, 0);
+}
+
+bool CMainFrame::on_key_press_event(GdkEventKey* event)
+{
+    // Accelerators that the menu does not show (Ctrl+R, F5).
+    const auto modifiers = Gdk::ModifierType(event->state) & (Gdk::CONTROL_MASK | Gdk::SHIFT_MASK | Gdk::MOD1_MASK);
+    const guint key = gdk_keyval_to_lower(event->keyval);
+    for (const Accelerator& accel : kAccelerators) {
+        if (!accel.shownInMenu && accel.key == key && accel.modifiers == modifiers) {
+            Dispatch(accel.commandId);
+            return true;
+        }
+    }
+    return Gtk::ApplicationWindow::on_key_press_event(event);
+}
+
+bool CMainFrame::on_delete_event(GdkEventAny*)
+{
+    if (canClose && !canClose())
+        return true;
+    Shutdown();
+    return false;
+}
+
+void CMainFrame::Shutdown()
+{
+    if (m_shutDown)
+        return;
+    StoreBands();
+    m_shutDown = true;
+    if (onShutdown)
+        onShutdown();
+    hide();
+}

@@ -1,0 +1,92 @@
+#pragma once
+#include "browser/QuorvaneView.h"
+#include "shell/Command.h"
+#include "shell/ReBar.h"
+
+#include <gtkmm.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class CSetting;
+
+// The program's only top-level window: menu bar, tool bar and size bar in the
+// rebar, the browser as client, the status bar. Every menu item, accelerator
+// and tool bar button runs a command object by id.
+class CMainFrame : public Gtk::ApplicationWindow {
+public:
+    explicit CMainFrame(CSetting& setting);
+    ~CMainFrame() override;
+
+    // The creation sequence: bars, client, stored layout; the window shows
+    // itself from the main loop once the stored placement is applied, and the
+    // Init command opens the start page.
+    void Create();
+
+    // Runs the command with this id through its guard.
+    void Dispatch(int commandId);
+    void SetCommand(int commandId, std::shared_ptr<CCommand> command);
+
+    // Shows or hides a bar (tool bar, size bar, status bar by command id) as
+    // its setting says after inverting it.
+    void ToggleBar(int commandId);
+    bool IsBarChecked(int commandId) const;
+
+    CQuorvaneView& Browser() { return m_browser; }
+    CReBar& ReBar() { return m_rebar; }
+    Gtk::Statusbar& StatusBar() { return m_statusBar; }
+    std::string StatusText() const { return m_statusText; }
+    bool IsInitialising() const { return m_initialising; }
+
+    // The close check: answers false to keep the window open (a print job
+    // that the user does not want to abort).
+    std::function<bool()> canClose;
+    // Runs after the window has closed and stored its layout: the Quit command.
+    std::function<void()> onShutdown;
+
+protected:
+    bool on_delete_event(GdkEventAny* event) override;
+    bool on_key_press_event(GdkEventKey* event) override;
+    bool on_configure_event(GdkEventConfigure* event) override;
+    bool on_window_state_event(GdkEventWindowState* event) override;
+
+private:
+    void BuildMenu();
+    void BuildLinksMenu(Gtk::Menu& fileMenu);
+    void BuildToolBar();
+    void ConnectItem(Gtk::MenuItem& item, int commandId);
+    void CreateCommands();
+    void ApplyStoredLayout();
+    void ShowFromStoredPlacement();
+    void StorePlacement();
+    void StoreBands();
+    void UpdateCheckMarks();
+    void UpdateReadyState();
+    void SetStatusText(const std::string& text);
+    void Shutdown();
+
+    CSetting& m_setting;
+    bool m_initialising = false;
+    int m_lastReadyState = -1;
+    std::string m_statusText;
+
+    Gtk::Box m_layoutBox{Gtk::ORIENTATION_VERTICAL};
+    CReBar m_rebar;
+    Gtk::MenuBar* m_menuBar = nullptr;
+    Glib::RefPtr<Gtk::Builder> m_menuBuilder;
+    Gtk::Toolbar m_toolBar;
+    Gtk::Box m_sizeBarBand{Gtk::ORIENTATION_HORIZONTAL};
+    Gtk::ScrolledWindow m_client;
+    CQuorvaneView m_browser;
+    Gtk::Statusbar m_statusBar;
+    Glib::RefPtr<Gtk::AccelGroup> m_accelGroup;
+
+    std::map<int, std::shared_ptr<CCommand>> m_commands;
+    std::map<int, Gtk::CheckMenuItem*> m_checkItems;
+    bool m_updatingChecks = false;
+    bool m_shutDown = false;
+};
+
+// The main frame of the running program; null outside the main loop.
+CMainFrame* TheMainFrame();

@@ -1,0 +1,27 @@
+#include "shell/WindowPlacement.h"
+
+namespace {
+
+// One axis: [low, high) inside [screenLow, screenHigh).
+void FitAxis(int32_t& low, int32_t& high, int32_t screenLow, int32_t screenHigh)
+{
+    const int32_t size = high - low;
+    if (high > screenHigh) {
+        high = screenHigh;
+        low = high - size;
+    }
+    if (low < screenLow) {
+        low = screenLow;
+        high = low + size;
+    }
+}
+
+}  // namespace
+
+CRect FitRectIntoScreen(const CRect& rect, const CRect& screen)
+{
+    CRect fitted = rect;
+    FitAxis(fitted.top, fitted.bottom, screen.top, screen.bottom);
+    FitAxis(fitted.left, fitted.right, screen.left, screen.right);
+    return fitted;
+}

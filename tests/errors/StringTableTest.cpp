@@ -1,0 +1,45 @@
+#include "errors/StringTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+class LanguageFromEnvironmentTest : public testing::Test {
+protected:
+    void TearDown() override
+    {
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+            unsetenv(name);
+    }
+};
+
+TEST_F(LanguageFromEnvironmentTest, JapaneseUnlessAnotherLanguageIsSet)
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+        unsetenv(name);
+    EXPECT_EQ(LanguageFromEnvironment(), UiLanguage::Japanese);
+    setenv("LANG", "C.UTF-8", 1);
+    EXPECT_EQ(LanguageFromEnvironment(), UiLanguage::Japanese);
+    setenv("LANG", "en_US.UTF-8", 1);
+    EXPECT_EQ(LanguageFromEnvironment(), UiLanguage::English);
+    setenv("LC_MESSAGES", "ja_JP.UTF-8", 1);
+    EXPECT_EQ(LanguageFromEnvironment(), UiLanguage::Japanese) << "LC_MESSAGES comes before LANG";
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    EXPECT_EQ(LanguageFromEnvironment(), UiLanguage::English) << "LC_ALL comes first";
+}
+
+TEST(StringTable, BothLanguagesHoldTheSameEntry)
+{
+    SetLanguage(UiLanguage::Japanese);
+    EXPECT_EQ(LoadString(57345), "準備完了");
+    EXPECT_EQ(LoadString(165), "Quorvane: ") << "trailing space kept";
+    EXPECT_EQ(CommandHelpText(171), "サイズバーの表示/非表示を切り替えます");
+    EXPECT_EQ(CommandToolTip(171), "サイズバー表示");
+    SetLanguage(UiLanguage::English);
+    EXPECT_EQ(LoadString(57345), "Ready");
+    SetLanguage(UiLanguage::Japanese);
+}
+
+}  // namespace

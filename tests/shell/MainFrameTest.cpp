@@ -1,0 +1,148 @@
+#include "GuiTestUtil.h"
+
+#include "errors/Exception.h"
+#include "errors/MessageBoxMsg.h"
+#include "errors/StringTable.h"
+#include "settings/Setting.h"
+#include "shell/CommandIds.h"
+#include "shell/MainFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class MainFrameTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetLanguage(UiLanguage::Japanese);
+        setting.url = FixtureUrl("shell-page.html");
+        CMessageBoxMsg::SetTestResponder([this](const std::string& text, const std::string& caption, unsigned type) {
+            boxes.push_back({text, caption});
+            return IDOK;
+        });
+    }
+    void TearDown() override { CMessageBoxMsg::SetTestResponder(nullptr); }
+
+    struct Box {
+        std::string text, caption;
+    };
+    CSetting setting;
+    std::vector<Box> boxes;
+};
+
+TEST_F(MainFrameTest, StatusGoesFromLoadingToReadyAsTheStartPageLoads)
+{
+    CMainFrame frame(setting);
+    std::vector<std::string> texts;
+    frame.StatusBar().signal_text_pushed().connect([&](guint, const Glib::ustring& text) { texts.push_back(text); });
+    frame.Create();
+    ASSERT_TRUE(RunUntil([&] { return frame.Browser().ReadyState() == 4 && frame.get_visible(); }));
+    EXPECT_EQ(frame.StatusText(), "準備完了");
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], "ロード中...");
+    EXPECT_EQ(texts.back(), "準備完了");
+    std::string url;
+    ASSERT_TRUE(frame.Browser().GetLocationURL(url));
+    EXPECT_EQ(url, setting.url);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainFrameTest, BarToggledTwiceRestoresLayoutAndCheckMark)
+{
+    CMainFrame frame(setting);
+    frame.Create();
+    ASSERT_TRUE(RunUntil([&] { return frame.get_visible(); }));
+    const auto bandsBefore = frame.ReBar().Layout().Bands();
+    for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_DLGBAR, ID_VIEW_STATUS_BAR}) {
+        EXPECT_TRUE(frame.IsBarChecked(id)) << id;
+        frame.Dispatch(id);
+        EXPECT_FALSE(frame.IsBarChecked(id)) << id;
+    }
+    EXPECT_FALSE(setting.mainFrame.showToolBar);
+    EXPECT_FALSE(setting.mainFrame.showDlgBar);
+    EXPECT_FALSE(setting.mainFrame.showStatusBar);
+    EXPECT_FALSE(frame.ReBar().IsBandVisible(kBandToolBar));
+    EXPECT_FALSE(frame.StatusBar().get_visible());
+    for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_DLGBAR, ID_VIEW_STATUS_BAR})
+        frame.Dispatch(id);
+    for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_DLGBAR, ID_VIEW_STATUS_BAR})
+        EXPECT_TRUE(frame.IsBarChecked(id)) << id;
+    EXPECT_TRUE(frame.ReBar().IsBandVisible(kBandToolBar));
+    EXPECT_TRUE(frame.ReBar().IsBandVisible(kBandSizeBar));
+    EXPECT_TRUE(frame.StatusBar().get_visible());
+    const auto bandsAfter = frame.ReBar().Layout().Bands();
+    ASSERT_EQ(bandsAfter.size(), bandsBefore.size());
+    for (size_t i = 0; i < bandsAfter.size(); ++i) {
+        EXPECT_EQ(bandsAfter[i].id, bandsBefore[i].id);
+        EXPECT_EQ(bandsAfter[i].breakLine, bandsBefore[i].breakLine);
+    }
+}
+
+class FailingCommand : public CCommand {
+public:
+    using CCommand::CCommand;
+    void Execute(bool) override { throw my::CException(188, SysErr{0, "reload refused"}); }
+};
+
+TEST_F(MainFrameTest, FailingCommandShowsOneErrorBoxAndTheNextCommandWorks)
+{
+    CMainFrame frame(setting);
+    frame.Create();
+    ASSERT_TRUE(RunUntil([&] { return frame.Browser().ReadyState() == 4; }));
+    frame.SetCommand(ID_VIEW_REFRESH, std::make_shared<FailingCommand>(&TheMsg()));
+    frame.Dispatch(ID_VIEW_REFRESH);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "最新の情報に更新に失敗しました: reload refused");
+    EXPECT_EQ(boxes[0].caption, "エラー");
+    frame.Dispatch(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(frame.IsBarChecked(ID_VIEW_TOOLBAR));
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(MainFrameTest, RecommendedSiteGoesToTheRecentUrlsButNotTheStartUrl)
+{
+    CMainFrame frame(setting);
+    frame.Create();
+    ASSERT_TRUE(RunUntil([&] { return frame.Browser().ReadyState() == 4; }));
+    const std::string startUrl = setting.url;
+    frame.Dispatch(ID_LINK_LAST);  // the program's own links page, no network needed
+    ASSERT_EQ(setting.urls.Items().size(), 1u);
+    EXPECT_EQ(setting.urls.Items()[0], LoadString(IDS_LINK_URL_FIRST + 3));
+    EXPECT_EQ(setting.url, startUrl);
+    ASSERT_TRUE(RunUntil([&] {
+        std::string title;
+        return frame.Browser().ReadyState() == 4 && frame.Browser().GetLocationName(title) && title == "おすすめリンク集";
+    }));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainFrameTest, MenuTextsAndRecommendedSitesSubmenu)
+{
+    CMainFrame frame(setting);
+    frame.Create();
+    std::vector<std::string> top;
+    Gtk::MenuBar* bar = nullptr;
+    for (Gtk::Widget* row : frame.ReBar().get_children()) {
+        for (Gtk::Widget* child : static_cast<Gtk::Container*>(row)->get_children()) {
+            if (auto* found = dynamic_cast<Gtk::MenuBar*>(child))
+                bar = found;
+        }
+    }
+    ASSERT_NE(bar, nullptr);
+    for (Gtk::Widget* item : bar->get_children())
+        top.push_back(static_cast<Gtk::MenuItem*>(item)->get_label());
+    EXPECT_EQ(top, (std::vector<std::string>{"ファイル(_F)", "編集(_E)", "表示(_V)", "ヘルプ(_H)"}));
+    auto* file = static_cast<Gtk::MenuItem*>(bar->get_children()[0])->get_submenu();
+    auto fileItems = file->get_children();
+    auto* links = static_cast<Gtk::MenuItem*>(fileItems[1]);
+    EXPECT_EQ(links->get_label(), "おすすめサイト");
+    std::vector<std::string> linkTexts;
+    for (Gtk::Widget* item : links->get_submenu()->get_children())
+        linkTexts.push_back(static_cast<Gtk::MenuItem*>(item)->get_label());
+    EXPECT_EQ(linkTexts, (std::vector<std::string>{"Google", "Google マップ - 地図検索", "地図検索なら Mapion", "おすすめリンク集"}));
+}
+
+}  // namespace
