@@ -1,0 +1,61 @@
+# Shared helpers of the end-to-end tests: start the real program with a fresh
+# HOME under the X server of the test run and drive it with xdotool.
+set -euo pipefail
+
+QV_BIN=${1:?usage: $0 path/to/quorvane}
+QV_TMP=$(mktemp -d /tmp/qv-e2e.XXXXXX)
+export HOME=$QV_TMP/home XDG_CONFIG_HOME=$QV_TMP/home/.config
+export LANG=ja_JP.UTF-8 NO_AT_BRIDGE=1
+mkdir -p "$HOME"
+QV_PID=""
+QV_STATUS=""
+
+qv_cleanup() {
+    [ -n "$QV_PID" ] && kill "$QV_PID" 2>/dev/null || true
+    rm -rf "$QV_TMP"
+}
+trap qv_cleanup EXIT
+
+qv_fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Starts the program in the background.
+qv_start() {
+    "$QV_BIN" >"$QV_TMP/out.log" 2>&1 &
+    QV_PID=$!
+}
+
+# Waits until a visible window whose name matches $1 exists; prints its id.
+qv_wait_window() {
+    local name=$1 tries=${2:-150} id
+    for _ in $(seq "$tries"); do
+        id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        kill -0 "$QV_PID" 2>/dev/null || return 1
+        sleep 0.2
+    done
+    return 1
+}
+
+# Waits until the window with name $1 is gone.
+qv_wait_no_window() {
+    for _ in $(seq "${2:-100}"); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+qv_focus() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"; sleep 0.3; }
+
+# Waits for the program to end (at most $1 seconds) and sets QV_STATUS.
+qv_wait_exit() {
+    for _ in $(seq $(( ${1:-20} * 5 ))); do
+        if ! kill -0 "$QV_PID" 2>/dev/null; then
+            set +e; wait "$QV_PID"; QV_STATUS=$?; set -e
+            QV_PID=""
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
