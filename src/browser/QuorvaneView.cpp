@@ -49,6 +49,10 @@ struct QuorvaneViewSignals {
 CQuorvaneView::CQuorvaneView()
 {
     m_webView = WEBKIT_WEB_VIEW(webkit_web_view_new());
+    // The view is often far larger than the screen; composited (GL) drawing
+    // cannot hold such a view, and without a GPU it draws nothing at all.
+    webkit_settings_set_hardware_acceleration_policy(webkit_web_view_get_settings(m_webView),
+                                                     WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     g_object_ref_sink(m_webView);
     m_widget = Glib::wrap(GTK_WIDGET(m_webView));
     g_signal_connect(m_webView, "load-changed", G_CALLBACK(QuorvaneViewSignals::LoadChanged), this);

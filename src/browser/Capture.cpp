@@ -1,0 +1,242 @@
+#include "browser/Capture.h"
+
+#include "bitmap/DibSection.h"
+#include "browser/CapturePixels.h"
+#include "browser/QuorvaScrollView.h"
+#include "errors/Exception.h"
+#include "settings/Setting.h"
+
+#include <webkit2/webkit2.h>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <thread>
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23
+#endif
+
+namespace {
+
+// Shared between the capture and WebKit's callback, which may come after the
+// capture has given up; whoever lets go last frees it.
+struct SnapshotWait {
+    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+    GCancellable* cancellable = g_cancellable_new();
+    cairo_surface_t* surface = nullptr;
+    GError* error = nullptr;
+    bool done = false;
+
+    ~SnapshotWait()
+    {
+        if (surface)
+            cairo_surface_destroy(surface);
+        g_clear_error(&error);
+        g_object_unref(cancellable);
+        g_main_loop_unref(loop);
+    }
+};
+
+void OnSnapshotReady(GObject* source, GAsyncResult* result, gpointer data)
+{
+    auto* holder = static_cast<std::shared_ptr<SnapshotWait>*>(data);
+    SnapshotWait& wait = **holder;
+    wait.surface = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &wait.error);
+    wait.done = true;
+    g_main_loop_quit(wait.loop);
+    delete holder;
+}
+
+gboolean OnSnapshotTimeout(gpointer data)
+{
+    g_main_loop_quit(static_cast<SnapshotWait*>(data)->loop);
+    return G_SOURCE_REMOVE;
+}
+
+// Fills the page tables of the new bitmap while the page is being rendered in
+// the web process, so that the conversion afterwards runs at memory speed
+// instead of stopping at every fresh page.
+class CPrefault {
+public:
+    CPrefault(uint8_t* data, size_t size)
+    {
+        // Beyond a gigabyte the memory is better not taken before the page
+        // has been rendered at all.
+        if (!data || size < (size_t{1} << 20) || size > (size_t{1} << 30))
+            return;
+        try {
+            m_thread = std::thread([data, size] { Populate(data, size); });
+        } catch (const std::exception&) {
+            // Without a thread the conversion simply takes the page faults.
+        }
+    }
+    ~CPrefault() { Join(); }
+    void Join()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    static void Populate(uint8_t* data, size_t size)
+    {
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
+        const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(page - 1);
+        if (end > begin && madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE) == 0)
+            return;
+        // Older kernels: touch every page; the bitmap is zero-filled already.
+        volatile uint8_t* bytes = data;
+        for (size_t i = 0; i < size; i += page)
+            bytes[i] = 0;
+    }
+
+    std::thread m_thread;
+};
+
+}  // namespace
+
+cairo_surface_t* SnapshotWebView(WebKitWebView* webView, std::chrono::milliseconds timeLimit, std::string* error,
+                                 int* errorCode)
+{
+    auto wait = std::make_shared<SnapshotWait>();
+    webkit_web_view_get_snapshot(webView, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE,
+                                 wait->cancellable, OnSnapshotReady, new std::shared_ptr<SnapshotWait>(wait));
+    if (!wait->done) {
+        GSource* timeout = g_timeout_source_new(static_cast<guint>(timeLimit.count()));
+        g_source_set_callback(timeout, OnSnapshotTimeout, wait.get(), nullptr);
+        g_source_attach(timeout, g_main_loop_get_context(wait->loop));
+        g_main_loop_run(wait->loop);
+        g_source_destroy(timeout);
+        g_source_unref(timeout);
+    }
+    if (!wait->done) {
+        g_cancellable_cancel(wait->cancellable);
+        if (error)
+            *error = "timed out";
+        if (errorCode)
+            *errorCode = ETIMEDOUT;
+        return nullptr;
+    }
+    if (!wait->surface || cairo_surface_status(wait->surface) != CAIRO_STATUS_SUCCESS) {
+        if (error)
+            *error = wait->error && wait->error->message ? wait->error->message : "no image";
+        if (errorCode)
+            *errorCode = wait->error ? wait->error->code : EIO;
+        return nullptr;
+    }
+    return std::exchange(wait->surface, nullptr);
+}
+
+namespace {
+
+// The snapshot as a plain 32-bit image of the view's pixels, covering at least
+// `rect`. A surface of another kind or drawn at a device scale other than 1 is
+// first painted into one; null when it cannot be.
+cairo_surface_t* AtViewScale(cairo_surface_t* surface, const CRect& rect)
+{
+    double sx = 1, sy = 1;
+    cairo_surface_get_device_scale(surface, &sx, &sy);
+    const bool image = cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE;
+    if (image && sx == 1 && sy == 1)
+        return cairo_surface_reference(surface);
+    if (!image || cairo_image_surface_get_width(surface) / sx < rect.right ||
+        cairo_image_surface_get_height(surface) / sy < rect.bottom)
+        return nullptr;
+    cairo_surface_t* scaled = cairo_image_surface_create(CAIRO_FORMAT_RGB24, rect.right, rect.bottom);
+    if (cairo_surface_status(scaled) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(scaled);
+        return nullptr;
+    }
+    cairo_t* cr = cairo_create(scaled);
+    cairo_set_source_surface(cr, surface, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    return scaled;
+}
+
+int ConversionThreads()
+{
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
+
+// Letting go of a large snapshot (unmapping and freeing it) takes a good part
+// of the time of the snapshot itself; nothing waits for it, so a thread of its
+// own does it while the capture goes on to its caller.
+void ReleaseSnapshot(cairo_surface_t* surface)
+{
+    const size_t bytes = cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE
+                             ? static_cast<size_t>(cairo_image_surface_get_stride(surface)) *
+                                   static_cast<size_t>(cairo_image_surface_get_height(surface))
+                             : 0;
+    if (bytes >= (size_t{16} << 20)) {
+        try {
+            std::thread([surface] { cairo_surface_destroy(surface); }).detach();
+            return;
+        } catch (const std::exception&) {
+        }
+    }
+    cairo_surface_destroy(surface);
+}
+
+void ThrowSnapshotFailure(int code, const std::string& text)
+{
+    throw my::CException(190, SysErr{code, text});
+}
+
+}  // namespace
+
+std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
+                                            std::chrono::milliseconds timeLimit)
+{
+    const CRect rect = CaptureRect(browser, trim);
+    if (rect.IsEmpty())
+        throw my::CException(189);
+    if (!webView)
+        ThrowSnapshotFailure(EINVAL, "no browser");
+
+    const std::shared_ptr<CDibSection> dib = CDibSection::New(rect.Width(), rect.Height(), 24);
+    if (!dib)
+        throw my::CException(58944);
+    CPrefault prefault(dib->Bits(), dib->ImageSize());
+
+    std::string error;
+    int code = 0;
+    cairo_surface_t* snapshot = SnapshotWebView(webView, timeLimit, &error, &code);
+    prefault.Join();
+    if (!snapshot)
+        ThrowSnapshotFailure(code, error);
+    cairo_surface_t* image = AtViewScale(snapshot, rect);
+    cairo_surface_destroy(snapshot);
+    if (!image)
+        ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
+
+    cairo_surface_flush(image);
+    const cairo_format_t format = cairo_image_surface_get_format(image);
+    const CArgbImage pixels{cairo_image_surface_get_data(image),
+                            static_cast<size_t>(cairo_image_surface_get_stride(image)),
+                            cairo_image_surface_get_width(image), cairo_image_surface_get_height(image)};
+    if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || !pixels.data ||
+        pixels.width < rect.right || pixels.height < rect.bottom) {
+        cairo_surface_destroy(image);
+        ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
+    }
+    ConvertArgbToBgr24BottomUp(pixels, rect, dib->Bits(), dib->Stride(), ConversionThreads());
+    ReleaseSnapshot(image);
+    return dib;
+}
+
+std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit)
+{
+    // A browser set larger than the view can be made would be captured cut.
+    const CSetting& setting = view.Setting();
+    if (setting.width > kMaxBrowserSide || setting.height > kMaxBrowserSide)
+        ThrowSnapshotFailure(EFBIG, g_strerror(EFBIG));
+    const CRect browser = view.BrowserRect();
+    return CaptureWebView(view.View().WebView(), {browser.Width(), browser.Height()}, view.Setting().trim,
+                          timeLimit);
+}
