@@ -42,7 +42,6 @@ int Run(int argc, char* argv[])
     int result = 0;
     {
         CMainFrame frame(setting);
-        frame.onShutdown = [&] { SaveShutdownSettings(frame, setting, TheMsg()); };
         frame.signal_hide().connect([&] { app->remove_window(frame); });
         app->add_window(frame);
         frame.Create();

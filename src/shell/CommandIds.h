@@ -19,6 +19,9 @@ enum CommandId : int {
     ID_LINK_LAST = 176,
 };
 
+// Commands the frame runs itself: at creation and at close.
+enum InternalCommandId : int { kCommandInit = -1, kCommandQuit = -2 };
+
 // String ids used by the shell.
 enum StringId : int {
     IDS_COMPANY_NAME = 130,

@@ -5,6 +5,7 @@
 #include "errors/Exception.h"
 #include "errors/StringTable.h"
 #include "settings/Setting.h"
+#include "shell/CommandOpen.h"
 #include "shell/MainFrame.h"
 
 #include <gtk/gtk.h>
@@ -42,9 +43,7 @@ void CCommandOpenLink::Execute(bool execute)
 {
     if (!execute)
         return;
-    const std::string url = LoadString(m_stringId);
-    m_setting.urls.Add(url);
-    m_view.Navigate(url);
+    RememberAndNavigate(m_setting, m_view, LoadString(m_stringId));
 }
 
 void CCommandShowBar::Execute(bool)

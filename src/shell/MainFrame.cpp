@@ -5,6 +5,11 @@
 #include "errors/StringTable.h"
 #include "settings/Setting.h"
 #include "shell/CommandIds.h"
+#include "browser/Capture.h"
+#include "shell/AboutDlg.h"
+#include "shell/CommandCopy.h"
+#include "shell/CommandOpen.h"
+#include "shell/CommandQuit.h"
 #include "shell/Commands.h"
 #include "shell/WindowPlacement.h"
 
@@ -67,7 +72,8 @@ CRect VirtualScreen(const Glib::RefPtr<Gdk::Display>& display)
 
 CMainFrame* TheMainFrame() { return g_mainFrame; }
 
-CMainFrame::CMainFrame(CSetting& setting) : m_setting(setting)
+CMainFrame::CMainFrame(CSetting& setting)
+    : m_setting(setting), m_barDlg(setting), m_scrollView(setting), m_overlay(setting, &m_scrollView.View())
 {
     g_mainFrame = this;
 }
@@ -92,18 +98,15 @@ void CMainFrame::Create()
 
     m_rebar.AddBand(kBandMenuBar, *m_menuBar, false);
     m_rebar.AddBand(kBandToolBar, m_toolBar, true);
-    m_rebar.AddBand(kBandSizeBar, m_sizeBarBand, true);
+    m_rebar.AddBand(kBandSizeBar, m_barDlg, true);
 
     m_statusBar.set_name("statusbar");
     SetStatusText(LoadString(IDS_READY));
 
-    m_client.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
-    m_browser.Widget().set_size_request(m_setting.width, m_setting.height);
-    m_client.add(m_browser.Widget());
-    m_browser.onReadyStateChanged = [this] { UpdateReadyState(); };
+    ConnectViews();
 
     m_layoutBox.pack_start(m_rebar, Gtk::PACK_SHRINK);
-    m_layoutBox.pack_start(m_client, Gtk::PACK_EXPAND_WIDGET);
+    m_layoutBox.pack_start(m_scrollView.Widget(), Gtk::PACK_EXPAND_WIDGET);
     m_layoutBox.pack_end(m_statusBar, Gtk::PACK_SHRINK);
     add(m_layoutBox);
     show_all_children();
@@ -113,21 +116,39 @@ void CMainFrame::Create()
     // The window appears from the main loop, in its restored placement.
     Glib::signal_idle().connect_once([this] { ShowFromStoredPlacement(); });
 
-    Dispatch(-1);  // Init
+    Dispatch(kCommandInit);
+}
+
+// The size bar, the scroll view and the overlay keep each other up to date.
+void CMainFrame::ConnectViews()
+{
+    m_overlay.AttachTo(m_scrollView.ClientOverlay());
+    m_barDlg.onBrowserSizeChanged = [this] { m_scrollView.ApplyBrowserSize(); };
+    m_barDlg.onTrimChanged = [this] { m_overlay.Refresh(); };
+    m_scrollView.onRefreshSizeFields = [this] { m_barDlg.RefreshSizeFields(); };
+    m_scrollView.onOverlayUpdate = [this] { m_overlay.Refresh(); };
+    m_scrollView.onOverlayReposition = [this] { m_overlay.Refresh(); };
+    m_overlay.onTrimDragged = [this] { m_barDlg.RefreshTrimFields(); };
+    Browser().onReadyStateChanged = [this] { UpdateReadyState(); };
 }
 
 void CMainFrame::CreateCommands()
 {
     qvn::CMsg* msg = &TheMsg();
-    m_commands[-1] = std::make_shared<CCommandInit>(msg, m_browser, m_setting);
-    m_commands[ID_VIEW_REFRESH] = std::make_shared<CCommandReload>(msg, m_browser);
+    m_commands[kCommandInit] = std::make_shared<CCommandInit>(msg, Browser(), m_setting);
+    m_commands[ID_VIEW_REFRESH] = std::make_shared<CCommandReload>(msg, Browser());
     for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_DLGBAR, ID_VIEW_STATUS_BAR})
         m_commands[id] = std::make_shared<CCommandShowBar>(msg, *this, id);
     auto openUrl = std::make_shared<CCommandOpenUrl>(msg);
     openUrl->SetParent(gobj());
     m_commands[ID_HELP_HOMEPAGE] = openUrl;
     m_commands[ID_HELP_USAGE] = openUrl;
-    auto openLink = std::make_shared<CCommandOpenLink>(msg, m_browser, m_setting);
+    auto open = std::make_shared<CCommandOpen>(*msg, m_setting, Browser());
+    open->SetParent(this);
+    m_commands[ID_FILE_OPEN] = open;
+    m_commands[kCommandQuit] = std::make_shared<CCommandQuit>(msg, m_setting, &Browser());
+    m_commands[ID_EDIT_COPY] = std::make_shared<CCommandCopy>(msg, [this] { return Capture(m_scrollView); }, this);
+    auto openLink = std::make_shared<CCommandOpenLink>(msg, Browser(), m_setting);
     for (int id = ID_LINK_FIRST; id <= ID_LINK_LAST; ++id)
         m_commands[id] = openLink;
 }
@@ -141,6 +162,10 @@ void CMainFrame::Dispatch(int commandId)
 {
     if (commandId == ID_APP_EXIT) {
         close();
+        return;
+    }
+    if (commandId == ID_APP_ABOUT) {
+        ShowAboutBox(this);
         return;
     }
     auto found = m_commands.find(commandId);
@@ -322,7 +347,7 @@ void CMainFrame::UpdateCheckMarks()
 
 void CMainFrame::UpdateReadyState()
 {
-    const int state = m_browser.ReadyState();
+    const int state = Browser().ReadyState();
     if (state == m_lastReadyState)
         return;
     m_lastReadyState = state;
@@ -368,6 +393,9 @@ void CMainFrame::Shutdown()
         return;
     StoreBands();
     m_shutDown = true;
+    // The settings are written even when the current URL cannot be read;
+    // failures are shown and the window still closes.
+    Dispatch(kCommandQuit);
     if (onShutdown)
         onShutdown();
     hide();

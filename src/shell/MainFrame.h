@@ -1,5 +1,8 @@
 #pragma once
+#include "browser/QuorvaOverlayView.h"
+#include "browser/QuorvaScrollView.h"
 #include "browser/QuorvaneView.h"
+#include "shell/BarDlg.h"
 #include "shell/Command.h"
 #include "shell/ReBar.h"
 
@@ -33,7 +36,10 @@ public:
     void ToggleBar(int commandId);
     bool IsBarChecked(int commandId) const;
 
-    CQuorvaneView& Browser() { return m_browser; }
+    CQuorvaneView& Browser() { return m_scrollView.View(); }
+    CQuorvaScrollView& ScrollView() { return m_scrollView; }
+    CQuorvaOverlayView& Overlay() { return m_overlay; }
+    CBarDlg& BarDlg() { return m_barDlg; }
     CReBar& ReBar() { return m_rebar; }
     Gtk::Statusbar& StatusBar() { return m_statusBar; }
     std::string StatusText() const { return m_statusText; }
@@ -42,7 +48,7 @@ public:
     // The close check: answers false to keep the window open (a print job
     // that the user does not want to abort).
     std::function<bool()> canClose;
-    // Runs after the window has closed and stored its layout: the Quit command.
+    // Runs after the window has stored its layout and the Quit command ran.
     std::function<void()> onShutdown;
 
 protected:
@@ -56,6 +62,7 @@ private:
     void BuildLinksMenu(Gtk::Menu& fileMenu);
     void BuildToolBar();
     void ConnectItem(Gtk::MenuItem& item, int commandId);
+    void ConnectViews();
     void CreateCommands();
     void ApplyStoredLayout();
     void ShowFromStoredPlacement();
@@ -76,9 +83,9 @@ private:
     Gtk::MenuBar* m_menuBar = nullptr;
     Glib::RefPtr<Gtk::Builder> m_menuBuilder;
     Gtk::Toolbar m_toolBar;
-    Gtk::Box m_sizeBarBand{Gtk::ORIENTATION_HORIZONTAL};
-    Gtk::ScrolledWindow m_client;
-    CQuorvaneView m_browser;
+    CBarDlg m_barDlg;
+    CQuorvaScrollView m_scrollView;
+    CQuorvaOverlayView m_overlay;
     Gtk::Statusbar m_statusBar;
     Glib::RefPtr<Gtk::AccelGroup> m_accelGroup;
 

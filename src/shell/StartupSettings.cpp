@@ -1,7 +1,8 @@
 #include "shell/StartupSettings.h"
 
-// The settings file is not read or written yet: the program starts with the
-// defaults every time.
-bool LoadStartupSettings(CSetting&, qvn::CMsg&) { return true; }
+#include "settings/SettingStore.h"
 
-void SaveShutdownSettings(CMainFrame&, CSetting&, qvn::CMsg&) {}
+bool LoadStartupSettings(CSetting& setting, qvn::CMsg& msg)
+{
+    return LoadSettingsAtStart(setting, msg);
+}

@@ -22,12 +22,14 @@
 namespace {
 
 // Runs a shell command to its end while this process keeps serving the
-// clipboard; its standard output, or nothing when it failed.
+// clipboard; its standard output, or nothing when it failed. Its error output
+// is dropped: an xclip left serving a selection must not hold the test
+// runner's pipe open.
 std::string RunServing(const std::string& command)
 {
     const std::string out = Glib::build_filename(Glib::get_tmp_dir(), "qv-clip-" + std::to_string(getpid()));
     Glib::Pid pid = 0;
-    const std::vector<std::string> argv{"sh", "-c", command + " > " + out};
+    const std::vector<std::string> argv{"sh", "-c", "(" + command + ") > " + out + " 2>/dev/null"};
     Glib::spawn_async("", argv, Glib::SPAWN_SEARCH_PATH | Glib::SPAWN_DO_NOT_REAP_CHILD, Glib::SlotSpawnChildSetup(), &pid);
     int status = -1;
     bool exited = false;

@@ -1,0 +1,54 @@
+#pragma once
+#include "controls/ControlGlue.h"
+#include "controls/EditBinding.h"
+
+// An edit bound to one value: Enter commits and is consumed; losing the focus
+// commits and then shows the value again, so refused text reverts. Refused
+// input is dropped silently.
+template <class T, class TConverter, class TBinding = CEditBinding<T, TConverter>>
+class CEditWantReturn : public TBinding {
+public:
+    using Getter = typename TBinding::Setting::Getter;
+    using Setter = typename TBinding::Setting::Setter;
+
+    void Bind(Gtk::Entry& entry, T* object, Getter getter, Setter setter)
+    {
+        this->BindValue(object, getter, setter);
+        this->SetWindow(GTK_WIDGET(entry.gobj()));
+        m_glue.Attach(entry, [this] { CommitFromEntry(false); }, [this] { CommitFromEntry(true); });
+    }
+
+    // Shows the value as the entry's text; when the value cannot be read the
+    // text stays as it is and false is returned.
+    bool ShowValue()
+    {
+        Gtk::Entry* entry = m_glue.Entry();
+        std::string text;
+        if (!entry || !RunDroppingFailure([&] { text = this->ValueText(); }))
+            return false;
+        if (entry->get_text() != text)
+            entry->set_text(text);
+        return true;
+    }
+
+    Gtk::Entry* Entry() const { return m_glue.Entry(); }
+
+private:
+    void CommitFromEntry(bool focusLost)
+    {
+        Gtk::Entry* entry = m_glue.Entry();
+        if (!entry)
+            return;
+        this->CommitQuietly(entry->get_text());
+        // After Enter the typed text stays until the focus leaves.
+        if (focusLost)
+            ShowValue();
+    }
+
+    CEntryCommitGlue m_glue;
+};
+
+// The integer edit: as CEditWantReturn, with a range (SetMinimum, SetMaximum).
+template <class T, class TConverter = CIntConverter>
+class CEditWantReturnInt : public CEditWantReturn<T, TConverter, CIntEditBinding<T, TConverter>> {
+};

@@ -1,0 +1,107 @@
+#include "settings/SettingFormat.h"
+
+#include "settings/SettingNames.h"
+
+using Node = CXmlSerializer::Node;
+
+const char* const kSettingTemplate =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+    "<QuorvaneSetting xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+    "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n"
+    "</QuorvaneSetting>\n";
+
+namespace {
+
+constexpr const char* kRootName = "QuorvaneSetting";
+
+bool WritePageSetting(CXmlSerializer& xml, Node node, const CPageSetting& page)
+{
+    return xml.WriteNamed(node, "FitType", page.fitType, FitTypeToName) && xml.WriteSize(node, "Papers", page.papers) &&
+           xml.WriteInt(node, "Dpi", page.dpi) && xml.WriteRect(node, "Margin", page.margin);
+}
+
+bool ReadPageSetting(CXmlSerializer& xml, Node node, CPageSetting& page)
+{
+    return xml.ReadNamed(node, "FitType", page.fitType, FitTypeFromName) && xml.ReadSize(node, "Papers", page.papers) &&
+           xml.ReadInt(node, "Dpi", page.dpi) && xml.ReadRect(node, "Margin", page.margin);
+}
+
+bool WritePrintSetting(CXmlSerializer& xml, Node node, const CSimplePrintSetting& print)
+{
+    return xml.WriteNamed(node, "Flags", print.flags, PrintFlagsToText) && xml.WriteInt(node, "PageFrom", print.pageFrom) &&
+           xml.WriteInt(node, "PageTo", print.pageTo) && xml.WriteInt(node, "Copies", print.copies);
+}
+
+bool ReadPrintSetting(CXmlSerializer& xml, Node node, CSimplePrintSetting& print)
+{
+    return xml.ReadNamed(node, "Flags", print.flags, PrintFlagsFromText) && xml.ReadInt(node, "PageFrom", print.pageFrom) &&
+           xml.ReadInt(node, "PageTo", print.pageTo) && xml.ReadInt(node, "Copies", print.copies);
+}
+
+bool WriteBand(CXmlSerializer& xml, Node node, const CReBarBandSetting& band)
+{
+    return xml.WriteDword(node, "Id", band.id) && xml.WriteDword(node, "Cx", band.cx) &&
+           xml.WriteBool(node, "BreakLine", band.breakLine);
+}
+
+bool ReadBand(CXmlSerializer& xml, Node node, CReBarBandSetting& band)
+{
+    return xml.ReadDword(node, "Id", band.id) && xml.ReadDword(node, "Cx", band.cx) &&
+           xml.ReadBool(node, "BreakLine", band.breakLine);
+}
+
+bool WriteMainFrameSetting(CXmlSerializer& xml, Node node, const CMainFrameSetting& frame)
+{
+    return xml.WriteBool(node, "Maximized", frame.maximized) && xml.WriteRect(node, "Rect", frame.rect) &&
+           xml.WriteBool(node, "ShowDlgBar", frame.showDlgBar) && xml.WriteBool(node, "ShowToolBar", frame.showToolBar) &&
+           xml.WriteBool(node, "ShowStatusBar", frame.showStatusBar) &&
+           xml.WriteRecords(node, "ReBarBandSettings", "ReBarBandSetting", frame.bands,
+                            [&](Node item, const CReBarBandSetting& band) { return WriteBand(xml, item, band); });
+}
+
+bool ReadMainFrameSetting(CXmlSerializer& xml, Node node, CMainFrameSetting& frame)
+{
+    return xml.ReadBool(node, "Maximized", frame.maximized) && xml.ReadRect(node, "Rect", frame.rect) &&
+           xml.ReadBool(node, "ShowDlgBar", frame.showDlgBar) && xml.ReadBool(node, "ShowToolBar", frame.showToolBar) &&
+           xml.ReadBool(node, "ShowStatusBar", frame.showStatusBar) &&
+           xml.ReadRecords(node, "ReBarBandSettings", "ReBarBandSetting", frame.bands,
+                           [&](Node item, CReBarBandSetting& band) { return ReadBand(xml, item, band); });
+}
+
+}  // namespace
+
+bool WriteSettingDocument(CXmlSerializer& xml, const CSetting& s)
+{
+    Node root = nullptr;
+    return xml.CreateFromTemplate(kSettingTemplate) && xml.SelectDocumentElement(kRootName, root) &&
+           xml.WriteVersion(root, "Version", kSettingFormatVersion) && xml.WriteInt(root, "Width", s.width) &&
+           xml.WriteInt(root, "Height", s.height) && xml.WriteInt(root, "ScrollX", s.scrollX) &&
+           xml.WriteInt(root, "ScrollY", s.scrollY) && xml.WriteRect(root, "Trim", s.trim) &&
+           xml.WriteString(root, "Url", s.url) && xml.WriteStrings(root, "Urls", "Url", s.urls.Items()) &&
+           xml.WriteRecord(root, "PageSetting", [&](Node n) { return WritePageSetting(xml, n, s.pageSetting); }) &&
+           xml.WriteRecord(root, "PrintSetting", [&](Node n) { return WritePrintSetting(xml, n, s.printSetting); }) &&
+           xml.WriteRecord(root, "MainFrameSetting", [&](Node n) { return WriteMainFrameSetting(xml, n, s.mainFrame); });
+}
+
+bool ReadSettingDocument(CXmlSerializer& xml, CSetting& s)
+{
+    Node root = nullptr;
+    return xml.SelectDocumentElement(kRootName, root) && xml.ReadVersion(root, "Version") &&
+           xml.ReadInt(root, "Width", s.width) && xml.ReadInt(root, "Height", s.height) &&
+           xml.ReadInt(root, "ScrollX", s.scrollX) && xml.ReadInt(root, "ScrollY", s.scrollY) &&
+           xml.ReadRect(root, "Trim", s.trim) && xml.ReadString(root, "Url", s.url) &&
+           xml.ReadStrings(root, "Urls", "Url", s.urls.Items()) &&
+           xml.ReadRecord(root, "PageSetting", [&](Node n) { return ReadPageSetting(xml, n, s.pageSetting); }) &&
+           xml.ReadRecord(root, "PrintSetting", [&](Node n) { return ReadPrintSetting(xml, n, s.printSetting); }) &&
+           xml.ReadRecord(root, "MainFrameSetting", [&](Node n) { return ReadMainFrameSetting(xml, n, s.mainFrame); });
+}
+
+bool WriteSettingFile(CXmlSerializer& xml, const CSetting& setting, const std::string& path)
+{
+    return WriteSettingDocument(xml, setting) && xml.Save(path);
+}
+
+bool ReadSettingFile(CXmlSerializer& xml, CSetting& setting, const std::string& path)
+{
+    return xml.Load(path) && ReadSettingDocument(xml, setting);
+}

@@ -1,0 +1,55 @@
+#include "shell/CommandOpen.h"
+
+#include "browser/QuorvaneView.h"
+#include "settings/Setting.h"
+#include "shell/OpenUrlDlg.h"
+#include "shell/UrlPrefill.h"
+
+#include <gtkmm/clipboard.h>
+#include <gtkmm/window.h>
+
+namespace {
+
+Gtk::Window* ActiveWindow()
+{
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+        if (window->is_active() && window->get_visible())
+            return window;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CCommandOpen::CCommandOpen(qvn::CMsg& msg, CSetting& setting, CQuorvaneView& view)
+    : CCommand(&msg), m_setting(setting), m_view(view)
+{
+}
+
+void CCommandOpen::Execute(bool execute)
+{
+    if (!execute)
+        return;
+    COpenUrlDlg dialog;
+    dialog.SetUrl(ReadClipboardPrefill());
+    dialog.SetUrls(m_setting.urls);
+    Gtk::Window* parent = ActiveWindow();
+    if (dialog.DoModal(parent ? parent : m_parent) != IDOK)
+        return;
+    m_setting.url = dialog.GetUrl();
+    RememberAndNavigate(m_setting, m_view, dialog.GetUrl());
+}
+
+void RememberAndNavigate(CSetting& setting, CQuorvaneView& view, const std::string& url)
+{
+    setting.urls.Add(url);
+    view.Navigate(url);
+}
+
+std::string ReadClipboardPrefill()
+{
+    const Glib::RefPtr<Gtk::Clipboard> clipboard = Gtk::Clipboard::get();
+    if (!clipboard)
+        return {};
+    return UrlPrefillFromText(clipboard->wait_for_text());
+}

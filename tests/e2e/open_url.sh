@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# A person presses Ctrl+O, types the address of a local page and presses
+# Enter: the page loads, and after closing and starting the program again the
+# address heads the recent URLs (and is the page shown at start).
+source "$(dirname "$0")/lib.sh"
+
+server_log=$QV_TMP/server.log
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$QV_TEST_FIXTURES" >"$server_log" 2>&1 &
+server_pid=$!
+trap 'kill "$server_pid" 2>/dev/null || true; qv_cleanup' EXIT
+
+port=""
+for _ in $(seq 50); do
+    port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$server_log" | head -n1)
+    [ -n "$port" ] && break
+    sleep 0.1
+done
+[ -n "$port" ] || qv_fail "the loopback server did not start: $(cat "$server_log")"
+url="http://127.0.0.1:$port/open-url-page.html"
+config=$XDG_CONFIG_HOME/Brackwater/Quorvane/Quorvane32.config
+
+# Waits until the page has reported its load $1 times.
+wait_loads() {
+    for _ in $(seq 100); do
+        [ "$(grep -c 'GET /open-url-loaded.txt' "$server_log")" -ge "$1" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# The first recent URL and the start URL stored in the settings file.
+stored() {
+    python3 - "$config" <<'PY'
+import sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+urls = [e.text or "" for e in root.findall("./Urls/Url")]
+print(urls[0] if urls else "")
+print(root.findtext("./Url") or "")
+PY
+}
+
+# Visible windows of the program other than the main window.
+other_windows() {
+    xdotool search --all --onlyvisible --pid "$QV_PID" --class quorvane 2>/dev/null | grep -vx "$win" || true
+}
+
+# Waits for the program's window titled $1 (other than the main window) and
+# prints its id. Japanese titles are read with xprop in a UTF-8 locale, as
+# xdotool's name search converts them through the C library's locale.
+wait_dialog() {
+    local w
+    for _ in $(seq 100); do
+        for w in $(other_windows); do
+            if ! command -v xprop >/dev/null ||
+                [ "$(LC_ALL=C.UTF-8 xprop -id "$w" -notype _NET_WM_NAME)" = "_NET_WM_NAME = \"$1\"" ]; then
+                echo "$w"
+                return 0
+            fi
+        done
+        sleep 0.2
+    done
+    return 1
+}
+
+wait_gone() {
+    for _ in $(seq 100); do
+        other_windows | grep -qx "$1" || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+quit_program() {
+    qv_focus "$win"
+    xdotool key --clearmodifiers alt+f
+    sleep 0.5
+    xdotool key x
+    qv_wait_exit 20 || qv_fail "the program did not end after File > Exit"
+}
+
+qv_start
+win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
+qv_focus "$win"
+xdotool key --clearmodifiers ctrl+o
+dialog=$(wait_dialog 'URL を開く') || qv_fail "Ctrl+O showed no open-URL dialog"
+qv_focus "$dialog"
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 30 "$url"
+xdotool key Return
+wait_gone "$dialog" || qv_fail "Enter did not close the open-URL dialog"
+wait_loads 1 || qv_fail "the page did not load"
+quit_program
+
+[ -f "$config" ] || qv_fail "no settings file was written"
+mapfile -t first < <(stored)
+[ "${first[0]}" = "$url" ] || qv_fail "recent URLs start with '${first[0]}', expected $url"
+[ "${first[1]}" = "$url" ] || qv_fail "stored URL is '${first[1]}', expected $url"
+
+qv_start
+win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear again"
+wait_loads 2 || qv_fail "the stored URL was not opened at start"
+quit_program
+mapfile -t second < <(stored)
+[ "${second[0]}" = "$url" ] || qv_fail "after a restart recent URLs start with '${second[0]}', expected $url"
+echo "opened $url; it heads the recent URLs after a restart"
