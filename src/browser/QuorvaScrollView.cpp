@@ -86,6 +86,8 @@ CQuorvaScrollView::CQuorvaScrollView(CSetting& setting)
         [this](Gtk::ScrollType type, double value) { return OnChangeValue(type, value, Gtk::ORIENTATION_VERTICAL); },
         false);
 
+    m_grid.signal_size_allocate().connect([this](Gtk::Allocation&) { PlaceScrollBarsAgain(); });
+
     m_grid.show_all();
     UpdateScrollBars();
 }
@@ -179,6 +181,18 @@ void CQuorvaScrollView::OnClientSizeChanged()
     if (onOverlayReposition)
         onOverlayReposition();
     m_client.queue_draw();
+}
+
+// The grid may place the bars before the client, whose new size then gives
+// them new ranges within the same layout pass. GTK leaves such a bar waiting
+// for a layout that never comes, and from then on a new value redraws the bar
+// without moving its thumb. Once the grid is done, the bars are placed again.
+void CQuorvaScrollView::PlaceScrollBarsAgain()
+{
+    for (Gtk::Scrollbar* bar : {&m_hscroll, &m_vscroll}) {
+        Gtk::Allocation allocation = bar->get_allocation();
+        bar->size_allocate(allocation);
+    }
 }
 
 void CQuorvaScrollView::RunOverlayUpdate()

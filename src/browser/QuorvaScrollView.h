@@ -58,6 +58,7 @@ public:
 
 private:
     void UpdateScrollBars();
+    void PlaceScrollBarsAgain();
     void OnClientSizeChanged();
     bool OnChangeValue(Gtk::ScrollType type, double value, Gtk::Orientation orientation);
     bool OnDraw(const Cairo::RefPtr<Cairo::Context>& cr);
