@@ -3,14 +3,34 @@
 
 #include <cstdint>
 
+struct CPaperInfo;
+
 // How the capture is scaled onto paper; stored by name ("FIT", "DPI").
 enum PrintImageFitType : int32_t { FIT = 0, DPI = 1 };
+
+// The sheets a capture takes: papers across and down, and the part of the
+// bitmap (tile width x height, in bitmap pixels) that one sheet carries.
+struct CPageGrid {
+    CSize papers;
+    CSize tile;
+    int32_t TotalPages() const
+    {
+        const int64_t total = static_cast<int64_t>(papers.cx) * papers.cy;
+        return total > INT32_MAX ? INT32_MAX : total < INT32_MIN ? INT32_MIN : static_cast<int32_t>(total);
+    }
+    bool operator==(const CPageGrid&) const = default;
+};
 
 // The user's page setting: fitting mode, sheets across and down, pixels per inch.
 struct CFitImageToPageSetting {
     PrintImageFitType fitType = FIT;
     CSize papers{1, 1};
     int32_t dpi = 144;
+
+    // The grid for a bitmap of bitmapWidth x bitmapHeight pixels on `paper`;
+    // all zero when the bitmap or the printable rectangle is empty.
+    CPageGrid CalcPages(const CPaperInfo& paper, int32_t bitmapWidth, int32_t bitmapHeight) const;
+
     bool operator==(const CFitImageToPageSetting&) const = default;
 };
 

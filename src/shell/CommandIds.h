@@ -19,8 +19,8 @@ enum CommandId : int {
     ID_LINK_LAST = 176,
 };
 
-// Commands the frame runs itself: at creation and at close.
-enum InternalCommandId : int { kCommandInit = -1, kCommandQuit = -2 };
+// Commands the frame runs itself: at creation, at close, when a print job ends.
+enum InternalCommandId : int { kCommandInit = -1, kCommandQuit = -2, kCommandEndPrint = -3 };
 
 // String ids used by the shell.
 enum StringId : int {

@@ -7,9 +7,13 @@
 #include "shell/CommandIds.h"
 #include "browser/Capture.h"
 #include "shell/AboutDlg.h"
+#include "printing/PrintJobControl.h"
 #include "shell/CommandCopy.h"
+#include "shell/CommandEndPrint.h"
 #include "shell/CommandOpen.h"
+#include "shell/CommandPrint.h"
 #include "shell/CommandQuit.h"
+#include "shell/CommandSave.h"
 #include "shell/Commands.h"
 #include "shell/WindowPlacement.h"
 
@@ -116,6 +120,14 @@ void CMainFrame::Create()
     // The window appears from the main loop, in its restored placement.
     Glib::signal_idle().connect_once([this] { ShowFromStoredPlacement(); });
 
+    // Closing while a job runs asks first and joins the worker; a late end
+    // notice then shows nothing.
+    canClose = [this] {
+        if (!StopPrintingAndWait(m_printThread, TheMsg()))
+            return false;
+        m_printEnd->Mute();
+        return true;
+    };
     Dispatch(kCommandInit);
 }
 
@@ -146,6 +158,14 @@ void CMainFrame::CreateCommands()
     auto open = std::make_shared<CCommandOpen>(*msg, m_setting, Browser());
     open->SetParent(this);
     m_commands[ID_FILE_OPEN] = open;
+    auto save = std::make_shared<CCommandSave>(*msg, [this] { return Capture(m_scrollView); });
+    save->SetParent(this);
+    m_commands[ID_FILE_SAVE_AS] = save;
+    m_commands[ID_FILE_PRINT] = std::make_shared<CCommandPrint>(
+        msg, m_setting, m_printThread, [this] { return Capture(m_scrollView); },
+        [this](std::string& title) { return Browser().GetLocationName(title); });
+    m_commands[kCommandEndPrint] = std::make_shared<CCommandEndPrint>(msg, m_printThread);
+    m_printEnd = std::make_unique<CPrintEndDispatcher>(m_printThread, [this] { Dispatch(kCommandEndPrint); });
     m_commands[kCommandQuit] = std::make_shared<CCommandQuit>(msg, m_setting, &Browser());
     m_commands[ID_EDIT_COPY] = std::make_shared<CCommandCopy>(msg, [this] { return Capture(m_scrollView); }, this);
     auto openLink = std::make_shared<CCommandOpenLink>(msg, Browser(), m_setting);

@@ -1,5 +1,7 @@
 #pragma once
 #include "browser/QuorvaOverlayView.h"
+#include "printing/PrintEndDispatcher.h"
+#include "printing/QuorvaThread.h"
 #include "browser/QuorvaScrollView.h"
 #include "browser/QuorvaneView.h"
 #include "shell/BarDlg.h"
@@ -40,6 +42,7 @@ public:
     CQuorvaScrollView& ScrollView() { return m_scrollView; }
     CQuorvaOverlayView& Overlay() { return m_overlay; }
     CBarDlg& BarDlg() { return m_barDlg; }
+    CQuorvaThread& PrintThread() { return m_printThread; }
     CReBar& ReBar() { return m_rebar; }
     Gtk::Statusbar& StatusBar() { return m_statusBar; }
     std::string StatusText() const { return m_statusText; }
@@ -86,6 +89,9 @@ private:
     CBarDlg m_barDlg;
     CQuorvaScrollView m_scrollView;
     CQuorvaOverlayView m_overlay;
+    CQuorvaThread m_printThread;
+    // Brings the worker's end notice to this thread as the EndPrint command.
+    std::unique_ptr<CPrintEndDispatcher> m_printEnd;
     Gtk::Statusbar m_statusBar;
     Glib::RefPtr<Gtk::AccelGroup> m_accelGroup;
 

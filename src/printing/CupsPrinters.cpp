@@ -1,0 +1,136 @@
+// What CUPS knows about its destinations, read once per printer opened.
+#include "printing/Printers.h"
+
+#include <cups/cups.h>
+
+#include <cstring>
+
+namespace {
+
+CRect MarginsOf(const cups_size_t& size) { return {size.left, size.top, size.right, size.bottom}; }
+
+// The built-in "PDF" destination: common papers, no hardware margins.
+CPrinterPtr PdfPrinter()
+{
+    std::vector<CMediaInfo> media{
+        {"iso_a3_297x420mm", "A3", 29700, 42000, {}},     {"iso_a4_210x297mm", "A4", 21000, 29700, {}},
+        {"iso_a5_148x210mm", "A5", 14800, 21000, {}},     {"jis_b4_257x364mm", "B4 (JIS)", 25700, 36400, {}},
+        {"jis_b5_182x257mm", "B5 (JIS)", 18200, 25700, {}}, {"na_letter_8.5x11in", "Letter", 21590, 27940, {}},
+        {"na_legal_8.5x14in", "Legal", 21590, 35560, {}}, {"na_ledger_11x17in", "Tabloid", 27940, 43180, {}},
+    };
+    return std::make_shared<CPrinter>(kPdfPrinterName, true, 300, std::move(media), "iso_a4_210x297mm",
+                                      std::vector<std::string>{}, "", DMORIENT_PORTRAIT);
+}
+
+int32_t DefaultResolution(cups_dest_t* dest, cups_dinfo_t* info)
+{
+    ipp_attribute_t* attr = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution");
+    if (!attr || ippGetValueTag(attr) != IPP_TAG_RESOLUTION)
+        return 300;
+    int yres = 0;
+    ipp_res_t units = IPP_RES_PER_INCH;
+    int xres = ippGetResolution(attr, 0, &yres, &units);
+    if (units == IPP_RES_PER_CM)
+        xres = static_cast<int>(xres * 2.54 + 0.5);
+    return xres > 0 ? xres : 300;
+}
+
+int16_t DefaultOrientation(cups_dest_t* dest, cups_dinfo_t* info)
+{
+    if (const char* value = cupsGetOption("orientation-requested", dest->num_options, dest->options))
+        return std::strcmp(value, "4") == 0 ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    if (cupsGetOption("landscape", dest->num_options, dest->options))
+        return DMORIENT_LANDSCAPE;
+    ipp_attribute_t* attr = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "orientation-requested");
+    return attr && ippGetInteger(attr, 0) == IPP_ORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+}
+
+std::vector<std::string> KeywordsOf(ipp_attribute_t* attr)
+{
+    std::vector<std::string> values;
+    for (int i = 0; attr && i < ippGetCount(attr); ++i)
+        if (const char* v = ippGetString(attr, i, nullptr))
+            values.emplace_back(v);
+    return values;
+}
+
+}  // namespace
+
+CPrinterPtr CPrinter::Open(const std::string& name)
+{
+    if (name == kPdfPrinterName)
+        return PdfPrinter();
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
+    if (!dest)
+        return nullptr;
+    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    if (!info) {
+        cupsFreeDests(1, dest);
+        return nullptr;
+    }
+
+    std::vector<CMediaInfo> media;
+    const int count = cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT);
+    for (int i = 0; i < count; ++i) {
+        cups_size_t size{};
+        if (!cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, dest, info, i, CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            continue;
+        const char* shown = cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
+        media.push_back({size.media, shown ? shown : size.media, size.width, size.length, MarginsOf(size)});
+    }
+    // The default paper by its keyword: cupsGetDestMediaDefault answers the
+    // locale's paper for PPD queues rather than the queue's own.
+    cups_size_t def{};
+    std::string defaultMedia;
+    const char* defaultName = cupsGetOption("media", dest->num_options, dest->options);
+    if (!defaultName)
+        if (ipp_attribute_t* attr = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media"))
+            defaultName = ippGetString(attr, 0, nullptr);
+    if ((defaultName &&
+         cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, defaultName, CUPS_MEDIA_FLAGS_DEFAULT, &def)) ||
+        cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &def)) {
+        defaultMedia = def.media;
+        bool listed = false;
+        for (const CMediaInfo& m : media)
+            listed = listed || m.name == defaultMedia;
+        if (!listed)
+            media.insert(media.begin(), {def.media, def.media, def.width, def.length, MarginsOf(def)});
+    }
+
+    std::vector<std::string> sources =
+        KeywordsOf(cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, "media-source"));
+    std::string defaultSource;
+    if (ipp_attribute_t* attr = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media-source"))
+        if (const char* v = ippGetString(attr, 0, nullptr))
+            defaultSource = v;
+
+    auto printer = std::make_shared<CPrinter>(dest->name, false, DefaultResolution(dest, info), std::move(media),
+                                              defaultMedia, std::move(sources), defaultSource,
+                                              DefaultOrientation(dest, info));
+    cupsFreeDestInfo(info);
+    cupsFreeDests(1, dest);
+    return printer;
+}
+
+std::vector<std::string> EnumPrinterNames()
+{
+    std::vector<std::string> names;
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    for (int i = 0; i < count; ++i)
+        if (!dests[i].instance && std::strcmp(dests[i].name, kPdfPrinterName) != 0)
+            names.emplace_back(dests[i].name);
+    cupsFreeDests(count, dests);
+    names.emplace_back(kPdfPrinterName);
+    return names;
+}
+
+std::string DefaultPrinterName()
+{
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (!dest)
+        return kPdfPrinterName;
+    std::string name = dest->name;
+    cupsFreeDests(1, dest);
+    return name;
+}

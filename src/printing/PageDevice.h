@@ -1,0 +1,33 @@
+#pragma once
+#include "common/Types.h"
+#include "errors/Exception.h"
+#include "printing/DevMode.h"
+
+#include <string>
+
+class CDib;
+
+// What a print job draws on: the printer device context of the job loop.
+// One document at a time: StartDoc, then StartPage / EndPage for each page,
+// then EndDoc, or AbortDoc to throw away everything sent so far.
+class CPageDevice {
+public:
+    virtual ~CPageDevice() = default;
+
+    virtual CDeviceMetrics GetDeviceCaps() const = 0;
+
+    // The job number (> 0), or <= 0 with the reason in `err`.
+    virtual int StartDoc(const std::string& docName, SysErr& err) = 0;
+    // > 0 on success, else <= 0 with the reason in `err`.
+    virtual int StartPage(SysErr& err) = 0;
+    virtual int EndPage() = 0;
+    // > 0 when the whole document reached its destination, else <= 0 with the
+    // reason in `err`.
+    virtual int EndDoc(SysErr& err) = 0;
+    virtual int AbortDoc() = 0;
+
+    // `src` (top-down pixels of the bitmap) stretched onto `dest` (dots from
+    // the hardware printable origin) with a smoothing filter. True without
+    // drawing when either rectangle is empty.
+    virtual bool StretchDib(const CDib& dib, const CRect& dest, const CRect& src) = 0;
+};

@@ -1,0 +1,141 @@
+#include "common/MulDiv.h"
+#include "printing/TileGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Values from a hand-edited settings file may be absurd; arithmetic saturates
+// instead of overflowing.
+int32_t Saturate(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (v <= std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v);
+}
+
+int32_t Times(int32_t a, int32_t b) { return Saturate(static_cast<double>(a) * b); }
+
+// The DPI mode's size of the bitmap on the printer, in dots.
+CSize BitmapSizeInDots(const CPaperInfo& paper, int32_t dpi, int32_t bitmapWidth, int32_t bitmapHeight)
+{
+    if (dpi <= 0)
+        return {};
+    const double d = dpi;
+    const int32_t wmm = Saturate(bitmapWidth * 2540.0 / d);
+    const int32_t hmm = Saturate(bitmapHeight * 2540.0 / d);
+    return {Saturate(wmm * static_cast<double>(paper.resX) / 2540.0),
+            Saturate(hmm * static_cast<double>(paper.resY) / 2540.0)};
+}
+
+int32_t SheetsFor(int32_t length, int32_t sheet)
+{
+    return static_cast<int32_t>((static_cast<int64_t>(length) + sheet - 1) / sheet);
+}
+
+}  // namespace
+
+CSize FitSizeInside(const CSize& area, const CSize& bitmap)
+{
+    const int32_t h = MulDiv(area.cx, bitmap.cy, bitmap.cx);
+    if (h <= area.cy)
+        return {area.cx, h};
+    const int32_t w = MulDiv(area.cy, bitmap.cx, bitmap.cy);
+    return {std::min(w, area.cx), area.cy};
+}
+
+CSize GrowSizeToAspect(const CSize& size, const CSize& area)
+{
+    const int32_t w = MulDiv(area.cx, size.cy, area.cy);
+    if (w >= size.cx)
+        return {w, size.cy};
+    const int32_t h = MulDiv(area.cy, size.cx, area.cx);
+    if (h >= size.cy)
+        return {size.cx, h};
+    return size;
+}
+
+CPageGrid CFitImageToPageSetting::CalcPages(const CPaperInfo& paper, int32_t bitmapWidth, int32_t bitmapHeight) const
+{
+    const CRect printable = paper.GetPrintableRect();
+    const int32_t pw = printable.Width();
+    const int32_t ph = printable.Height();
+    if (bitmapWidth <= 0 || bitmapHeight <= 0 || pw <= 0 || ph <= 0)
+        return {};
+
+    CPageGrid grid;
+    if (fitType == FIT) {
+        const CSize area{Times(pw, papers.cx), Times(ph, papers.cy)};
+        const CSize fit = FitSizeInside(area, {bitmapWidth, bitmapHeight});
+        grid.papers = {SheetsFor(fit.cx, pw), SheetsFor(fit.cy, ph)};
+        if (grid.papers.cx <= 0 || grid.papers.cy <= 0)
+            return {grid.papers, {}};
+        if (fit.cx == area.cx) {
+            grid.tile = {bitmapWidth / grid.papers.cx, MulDiv(ph, bitmapHeight, fit.cy)};
+        } else {
+            grid.tile = {MulDiv(pw, bitmapWidth, fit.cx), bitmapHeight / grid.papers.cy};
+        }
+    } else {
+        const CSize dev = BitmapSizeInDots(paper, dpi, bitmapWidth, bitmapHeight);
+        grid.papers = {SheetsFor(dev.cx, pw), SheetsFor(dev.cy, ph)};
+        grid.tile = {MulDiv(pw, bitmapWidth, dev.cx), MulDiv(ph, bitmapHeight, dev.cy)};
+    }
+    return grid;
+}
+
+CTileMapping MapPageToTile(int32_t page, const CPageGrid& grid, const CPaperInfo& paper, const CSize& bitmap)
+{
+    CTileMapping m;
+    if (grid.papers.cx <= 0 || grid.tile.cx <= 0 || grid.tile.cy <= 0)
+        return m;
+    const int32_t index = page - 1;
+    const int32_t row = index / grid.papers.cx;
+    const int32_t column = index % grid.papers.cx;
+
+    const int32_t left = column * grid.tile.cx;
+    const int32_t top = row * grid.tile.cy;
+    m.source = {std::max(left, 0), std::max(top, 0), std::min(left + grid.tile.cx, bitmap.cx),
+                std::min(top + grid.tile.cy, bitmap.cy)};
+    if (m.source.IsEmpty())
+        m.source = {};
+
+    const CRect printable = paper.GetPrintableRect();
+    const int32_t w = MulDiv(m.source.Width(), printable.Width(), grid.tile.cx);
+    const int32_t h = MulDiv(m.source.Height(), printable.Height(), grid.tile.cy);
+    m.dest.left = printable.left - paper.hardPrintable.left;
+    m.dest.top = printable.top - paper.hardPrintable.top;
+    m.dest.right = m.dest.left + w;
+    m.dest.bottom = m.dest.top + h;
+    return m;
+}
+
+std::optional<CSize> CalcBrowserSizeForPaper(const CFitImageToPageSetting& setting, const CPaperInfo& paper,
+                                             const CSize& bitmap)
+{
+    if (bitmap.cx <= 0 || bitmap.cy <= 0)
+        return std::nullopt;
+    const CRect printable = paper.GetPrintableRect();
+    const int32_t pw = printable.Width();
+    const int32_t ph = printable.Height();
+    if (pw <= 0 || ph <= 0)
+        return std::nullopt;
+
+    if (setting.fitType == FIT)
+        return GrowSizeToAspect(bitmap, {Times(pw, setting.papers.cx), Times(ph, setting.papers.cy)});
+
+    if (setting.dpi <= 0)
+        return std::nullopt;
+    const CSize dev = BitmapSizeInDots(paper, setting.dpi, bitmap.cx, bitmap.cy);
+    const int32_t w = Times(SheetsFor(dev.cx, pw), pw);
+    const int32_t h = Times(SheetsFor(dev.cy, ph), ph);
+    const int32_t wmm = Saturate(w * 2540.0 / paper.resX);
+    const int32_t hmm = Saturate(h * 2540.0 / paper.resY);
+    return CSize{Saturate(wmm * static_cast<double>(setting.dpi) / 2540.0),
+                 Saturate(hmm * static_cast<double>(setting.dpi) / 2540.0)};
+}

@@ -1,0 +1,212 @@
+#include "printing/PrintDlg.h"
+
+#include "common/NumberText.h"
+#include "errors/Exception.h"
+#include "errors/MessageBoxMsg.h"
+#include "errors/Resources.h"
+#include "errors/StringTable.h"
+
+#include <gtkmm/button.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+struct DialogTexts {
+    const char* title;
+    const char* rangeGroup;
+    const char* all;
+    const char* pages;
+    const char* rangeFormat;
+    const char* from;
+    const char* to;
+    const char* copiesGroup;
+    const char* copies;
+    const char* collate;
+    const char* ok;
+    const char* cancel;
+};
+
+const DialogTexts& Texts()
+{
+    static const DialogTexts japanese{"印刷", "印刷範囲", "すべて(_A)", "ページ指定(_G)", "1 ページから %d ページまで",
+                                      "ページから(_F)", "ページまで(_T)", "印刷部数", "部数(_C):",
+                                      "部単位で印刷(_O)", "印刷", "キャンセル"};
+    static const DialogTexts english{"Print", "Print range", "_All", "Pa_ges", "Pages 1 to %d",
+                                     "_from", "_to", "Copies", "Number of _copies:",
+                                     "C_ollate", "Print", "Cancel"};
+    return CurrentLanguage() == UiLanguage::Japanese ? japanese : english;
+}
+
+template <class T>
+T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, const char* id)
+{
+    T* widget = nullptr;
+    builder->get_widget(id, widget);
+    if (!widget)
+        throw my::CException(58721, {std::string("ui/print.ui: ") + id});
+    return widget;
+}
+
+std::vector<std::string> NumberItems(int count)
+{
+    std::vector<std::string> items;
+    for (int i = 1; i <= count; ++i)
+        items.push_back(IntToText(i));
+    return items;
+}
+
+}  // namespace
+
+std::string FormatPageRangeText(const std::string& format, int total)
+{
+    std::string text = format;
+    const size_t at = text.find("%d");
+    if (at != std::string::npos)
+        text.replace(at, 2, IntToText(total));
+    return text;
+}
+
+CPrintDlg::CPrintDlg(qvn::CMsg* msg) : m_msg(msg ? msg : &TheMsg())
+{
+    GBytes* bytes = LookupResource("ui/print.ui");
+    if (!bytes)
+        throw my::CException(58721, {"ui/print.ui"});
+    gsize size = 0;
+    const char* text = static_cast<const char*>(g_bytes_get_data(bytes, &size));
+    const std::string ui(text, size);
+    g_bytes_unref(bytes);
+    m_builder = Gtk::Builder::create_from_string(ui);
+
+    m_dialog.reset(Widget<Gtk::Dialog>(m_builder, "print"));
+    m_all = Widget<Gtk::RadioButton>(m_builder, "radio1056");
+    m_pages = Widget<Gtk::RadioButton>(m_builder, "radio1057");
+    m_rangeText = Widget<Gtk::Label>(m_builder, "static152");
+    m_from = Widget<Gtk::ComboBoxText>(m_builder, "combo153");
+    m_to = Widget<Gtk::ComboBoxText>(m_builder, "combo154");
+    m_copies = Widget<Gtk::ComboBoxText>(m_builder, "combo155");
+    m_collate = Widget<Gtk::CheckButton>(m_builder, "check1041");
+    m_fromLabel = Widget<Gtk::Label>(m_builder, "static1089");
+    m_toLabel = Widget<Gtk::Label>(m_builder, "static1090");
+    SetTexts();
+    // Enter in a box presses "印刷", as in the system's dialogs.
+    for (Gtk::ComboBoxText* box : {m_from, m_to, m_copies})
+        box->get_entry()->set_activates_default(true);
+    m_dialog->set_default_response(IDOK);
+    m_dialog->signal_response().connect(sigc::mem_fun(*this, &CPrintDlg::OnResponse));
+}
+
+CPrintDlg::~CPrintDlg() = default;
+
+void CPrintDlg::SetTexts()
+{
+    const DialogTexts& t = Texts();
+    m_dialog->set_title(t.title);
+    Widget<Gtk::Label>(m_builder, "label1072")->set_text(t.rangeGroup);
+    Widget<Gtk::Label>(m_builder, "label1073")->set_text(t.copiesGroup);
+    m_all->set_label(t.all);
+    m_pages->set_label(t.pages);
+    m_rangeText->set_text(t.rangeFormat);
+    m_fromLabel->set_text_with_mnemonic(t.from);
+    m_toLabel->set_text_with_mnemonic(t.to);
+    Widget<Gtk::Label>(m_builder, "static1092")->set_text_with_mnemonic(t.copies);
+    m_collate->set_label(t.collate);
+    Widget<Gtk::Button>(m_builder, "ok")->set_label(t.ok);
+    Widget<Gtk::Button>(m_builder, "cancel")->set_label(t.cancel);
+}
+
+void CPrintDlg::SetRangeType(int value)
+{
+    m_setting.flags = value == 1 ? (m_setting.flags | USE_PAGENUMS) : (m_setting.flags & ~uint32_t(USE_PAGENUMS));
+}
+
+void CPrintDlg::SetCollate(bool value)
+{
+    m_setting.flags = value ? (m_setting.flags | COLLATE) : (m_setting.flags & ~uint32_t(COLLATE));
+}
+
+void CPrintDlg::InitDialog()
+{
+    if (m_initialised)
+        return;
+    m_initialised = true;
+
+    for (int32_t* page : {&m_setting.pageFrom, &m_setting.pageTo})
+        if (*page < 1 || *page > m_totalPages)
+            *page = *page < 1 ? 1 : m_totalPages;
+    if (m_totalPages <= 0)
+        m_setting.pageFrom = m_setting.pageTo = 0;
+
+    m_rangeFormat = m_rangeText->get_text();
+    m_rangeText->set_text(FormatPageRangeText(m_rangeFormat, m_totalPages));
+
+    m_rangeGroup.Bind({m_all, m_pages}, this, &CPrintDlg::GetRangeType, &CPrintDlg::SetRangeType);
+    m_rangeGroup.AddListener(decltype(m_rangeGroup)::EventChanged, MakeMemfunListener(this, &CPrintDlg::OnRange));
+    m_rangeGroup.ShowValue();
+
+    const std::vector<std::string> pageItems = NumberItems(std::min(m_totalPages, 99));
+    for (auto [box, combo, getter, setter] :
+         {std::tuple{&m_fromBox, m_from, &CPrintDlg::GetPageFrom, &CPrintDlg::SetPageFrom},
+          std::tuple{&m_toBox, m_to, &CPrintDlg::GetPageTo, &CPrintDlg::SetPageTo}}) {
+        box->Bind(*combo, this, getter, setter);
+        box->SetItems(pageItems);
+        box->SetMinimum(1);
+        box->SetMaximum(m_totalPages);
+        box->ShowValue();
+    }
+    m_copiesBox.Bind(*m_copies, this, &CPrintDlg::GetCopies, &CPrintDlg::SetCopies);
+    m_copiesBox.SetItems(NumberItems(99));
+    m_copiesBox.SetMinimum(1);
+    m_copiesBox.SetMaximum(INT_MAX);
+    m_copiesBox.ShowValue();
+
+    m_collateBox.Bind(*m_collate, this, &CPrintDlg::GetCollate, &CPrintDlg::SetCollate);
+    m_collateBox.ShowValue();
+    OnRange();
+}
+
+void CPrintDlg::OnRange()
+{
+    const bool pages = (m_setting.flags & USE_PAGENUMS) != 0;
+    for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{m_from, m_fromLabel, m_to, m_toLabel})
+        w->set_sensitive(pages);
+}
+
+bool CPrintDlg::Validate()
+{
+    try {
+        if (m_setting.flags & USE_PAGENUMS) {
+            m_fromBox.CommitInput(true);
+            m_toBox.CommitInput(true);
+        }
+        // Copies are checked with either choice: a bad entry is never used
+        // silently.
+        m_copiesBox.CommitInput(true);
+        return true;
+    } catch (const my::CCtrlException& e) {
+        if (e.Control() && GTK_IS_WIDGET(e.Control()))
+            gtk_widget_grab_focus(e.Control());
+        m_msg->ShowError(e.Err());
+    } catch (const my::CException& e) {
+        m_msg->ShowError(e.Err());
+    }
+    return false;
+}
+
+void CPrintDlg::OnResponse(int response)
+{
+    // A refused OK keeps the dialog open: the response goes no further.
+    if (response == IDOK && !Validate())
+        g_signal_stop_emission_by_name(m_dialog->gobj(), "response");
+}
+
+int CPrintDlg::DoModal(Gtk::Window* parent)
+{
+    InitDialog();
+    if (parent)
+        m_dialog->set_transient_for(*parent);
+    const int response = m_dialog->run();
+    m_dialog->hide();
+    return response == IDOK ? IDOK : IDCANCEL;
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include "errors/Msg.h"
+#include "printing/Thread.h"
+
+// Before a new job starts and before the main window closes: when a job is
+// running, asks 58714 whether to abort it; on Yes asks the job to stop.
+// Then waits for the worker to end (it stops at its next page). False when
+// the user wants the running job to go on.
+bool StopPrintingAndWait(CThread& thread, qvn::CMsg& msg);

@@ -1,0 +1,76 @@
+#pragma once
+#include "common/Types.h"
+#include "printing/DevMode.h"
+#include "printing/PageDevice.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The built-in destination that writes the job as a PDF file.
+inline constexpr const char* kPdfPrinterName = "PDF";
+
+// A paper a printer offers: its CUPS keyword, a name to show, its portrait
+// size and the margins the printer cannot print on (hundredths of a mm).
+struct CMediaInfo {
+    std::string name;
+    std::string displayName;
+    int32_t width = 0, length = 0;
+    CRect margins;
+    bool operator==(const CMediaInfo&) const = default;
+};
+
+// The CUPS destinations, then "PDF".
+std::vector<std::string> EnumPrinterNames();
+// CUPS's default destination, else "PDF".
+std::string DefaultPrinterName();
+
+// An open printer: what CUPS said about one destination when it was opened.
+// Immutable, so the print worker may use it while the user-interface thread
+// opens another one.
+class CPrinter {
+public:
+    // Nothing when CUPS does not know the destination; "PDF" always opens.
+    static std::shared_ptr<const CPrinter> Open(const std::string& name);
+
+    const std::string& Name() const { return m_name; }
+    bool IsPdf() const { return m_isPdf; }
+    int32_t Resolution() const { return m_resolution; }
+    const std::vector<CMediaInfo>& Media() const { return m_media; }
+    const std::vector<std::string>& Sources() const { return m_sources; }
+
+    // The printer's own default paper, orientation and source.
+    CDevMode DefaultDevMode() const;
+    // Settings for one of Media(): the table's paper code when the size is
+    // one of its rows, else the user code with explicit length and width.
+    CDevMode MakeDevMode(const CMediaInfo& media, int16_t orientation, const std::string& source) const;
+    // What the printer's device reports for these settings: resolution,
+    // the turned paper in dots and the hardware printable rectangle.
+    CDeviceMetrics Metrics(const CDevMode& devMode) const;
+    // The device of one job: a PDF stream into a CUPS job, or into
+    // `outputFile` for "PDF".
+    std::unique_ptr<CPageDevice> CreateDevice(const CDevMode& devMode, const std::string& outputFile) const;
+
+    // For tests and the built-in destination: a printer from plain data.
+    CPrinter(std::string name, bool isPdf, int32_t resolution, std::vector<CMediaInfo> media,
+             std::string defaultMedia, std::vector<std::string> sources, std::string defaultSource,
+             int16_t defaultOrientation);
+
+private:
+    const CMediaInfo* FindMedia(const CDevMode& devMode) const;
+
+    std::string m_name;
+    bool m_isPdf = false;
+    int32_t m_resolution = 300;
+    std::vector<CMediaInfo> m_media;
+    std::string m_defaultMedia;
+    std::vector<std::string> m_sources;
+    std::string m_defaultSource;
+    int16_t m_defaultOrientation = DMORIENT_PORTRAIT;
+};
+
+using CPrinterPtr = std::shared_ptr<const CPrinter>;
+
+// Device metrics of a paper of width x height (already turned) with hardware
+// margins (also turned), at `resolution` dots per inch.
+CDeviceMetrics MakeDeviceMetrics(int32_t width, int32_t height, const CRect& margins, int32_t resolution);

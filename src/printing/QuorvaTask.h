@@ -1,0 +1,83 @@
+#pragma once
+#include "bitmap/DibSection.h"
+#include "printing/DevMode.h"
+#include "printing/PageSetting.h"
+#include "printing/PaperInfo.h"
+#include "printing/PrintSetting.h"
+#include "printing/PrintTask.h"
+#include "printing/Printers.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+// One print job's parameters, as the Print command fills them in.
+struct CPrintJob {
+    CDibSectionPtr dib;
+    std::string docName;
+    CSimplePrintSetting printSetting;
+    CPageSetting pageSetting;
+    // Where the "PDF" destination writes; unused for CUPS printers.
+    std::string outputFile;
+};
+
+// The print task: holds the printer selection for the whole run and puts one
+// captured bitmap on paper as a poster. Prepared on the user-interface
+// thread, executed on the print worker, read again after the worker has been
+// joined.
+class CQuorvaTask : public CPrintTask<CQuorvaTask> {
+public:
+    // Opens the default printer with its default settings.
+    CQuorvaTask();
+
+    // Printer selection (user-interface thread). A job that is running keeps
+    // the printer and settings it started with.
+    std::optional<CDevMode> CopyDevMode() const { return m_devMode; }
+    std::optional<CDevNames> MakeDevNames() const;
+    void ReplaceDevMode(const CDevMode& devMode) { m_devMode = devMode; }
+    // Opens the named printer; with no settings yet, or settings of another
+    // printer, it starts from that printer's defaults.
+    void ReopenPrinter(const CDevNames& devNames);
+    const CPrinterPtr& Printer() const { return m_printer; }
+    bool PrintsToFile() const { return m_printer && m_printer->IsPdf(); }
+
+    // The device of the job set by SetJob, on its printer and settings;
+    // none when there is no printer or settings.
+    std::unique_ptr<CPageDevice> CreatePrinterDC() const;
+    // The sheets a bitmap would take on the current printer (the print
+    // dialog's page count). Raises 58975 without a printer, 58978-58982 when
+    // the settings give no paper size.
+    CPageGrid CalcPagesForPrinter(const CPageSetting& setting, const CSize& bitmap) const;
+
+    // Takes the job's parameters and a copy of the current selection.
+    void SetJob(const CPrintJob& job);
+
+    // Steps of Execute, on the worker.
+    void BeginPrint(CPageDevice& dc);
+    void PrintPage(int32_t page, CPageDevice& dc);
+
+    // Tests put a recording device in place of the printer's.
+    using DeviceFactory = std::function<std::unique_ptr<CPageDevice>(const CDevMode& devMode)>;
+    void SetDeviceFactory(DeviceFactory factory) { m_deviceFactory = std::move(factory); }
+
+    const CDibSectionPtr& Dib() const { return m_dib; }
+    const CPaperInfo& PaperInfo() const { return m_paperInfo; }
+    CPageGrid Grid() const { return {m_papers, m_tile}; }
+    int32_t TotalPages() const { return m_totalPages; }
+
+private:
+    CPrinterPtr m_printer;
+    std::optional<CDevMode> m_devMode;
+    DeviceFactory m_deviceFactory;
+
+    // The job: a snapshot taken by SetJob.
+    CPrinterPtr m_jobPrinter;
+    std::optional<CDevMode> m_jobDevMode;
+    std::string m_outputFile;
+    CDibSectionPtr m_dib;
+    CPageSetting m_pageSetting;
+    CPaperInfo m_paperInfo;
+    CSize m_tile;
+    CSize m_papers;
+};

@@ -1,0 +1,75 @@
+#include "printing/Thread.h"
+
+#include <pthread.h>
+#include <sched.h>
+
+#include <chrono>
+
+CThreadImpl::~CThreadImpl()
+{
+    if (m_thread.joinable()) {
+        Terminate(true);
+        m_thread.join();
+    }
+}
+
+bool CThreadImpl::Start()
+{
+    if (IsShutdown())
+        return false;
+    if (m_thread.joinable()) {
+        if (IsRunning())
+            return true;  // one job at a time
+        Wait(INFINITE);
+    }
+    Terminate(false);
+    std::promise<int> done;
+    std::future<int> future = done.get_future();
+    try {
+        // Hand-off to the worker: everything written before this line (the
+        // task's fields) is visible to it.
+        m_thread = std::thread(&CThreadImpl::ThreadProc, this, std::move(done));
+    } catch (const std::system_error&) {
+        return false;
+    }
+    m_done = std::move(future);
+    ++m_startedRuns;
+    return true;
+}
+
+void CThreadImpl::ThreadProc(CThreadImpl* self, std::promise<int> done)
+{
+    // Runs on the worker.
+    if (self->m_priority <= THREAD_PRIORITY_IDLE) {
+        sched_param param{};
+        pthread_setschedparam(pthread_self(), SCHED_IDLE, &param);
+    }
+    int exitCode = -1;
+    try {
+        exitCode = self->RunTask();
+    } catch (...) {
+        exitCode = -1;
+    }
+    done.set_value(exitCode);
+}
+
+bool CThreadImpl::Wait(int milliseconds)
+{
+    if (!m_thread.joinable())
+        return true;
+    if (milliseconds >= 0 &&
+        m_done.wait_for(std::chrono::milliseconds(milliseconds)) != std::future_status::ready)
+        return false;
+    // Hand-back from the worker: after the join the task belongs to the
+    // user-interface thread again.
+    m_thread.join();
+    m_done = {};
+    return true;
+}
+
+bool CThreadImpl::IsRunning() const
+{
+    if (!m_thread.joinable() || !m_done.valid())
+        return false;
+    return m_done.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}

@@ -1,0 +1,115 @@
+#include "shell/CommandPrint.h"
+
+#include "errors/Exception.h"
+#include "errors/MessageFormat.h"
+#include "errors/StringTable.h"
+#include "printing/PrintDlg.h"
+#include "printing/PrintJobControl.h"
+#include "printing/QuorvaThread.h"
+#include "settings/Setting.h"
+
+#include <gtkmm/filechooserdialog.h>
+
+namespace {
+
+Gtk::Window* ActiveWindow()
+{
+    for (Gtk::Window* window : Gtk::Window::list_toplevels())
+        if (window->is_active() && window->get_visible())
+            return window;
+    return nullptr;
+}
+
+// A file name from the page title, without characters that file systems refuse.
+std::string FileNameFor(const std::string& title)
+{
+    std::string name = title.empty() ? "Quorvane" : title;
+    for (char& c : name)
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+            c == '|' || static_cast<unsigned char>(c) < 0x20)
+            c = '_';
+    return name + ".pdf";
+}
+
+}  // namespace
+
+int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg)
+{
+    CPrintDlg dialog(msg);
+    dialog.SetTotalPages(totalPages);
+    dialog.SetPrintSetting(setting);
+    const int result = dialog.DoModal(ActiveWindow());
+    if (result == IDOK)
+        setting = dialog.PrintSetting();
+    return result;
+}
+
+std::optional<std::string> AskPdfOutputFile(const std::string& suggestedName, qvn::CMsg* msg)
+{
+    const bool japanese = CurrentLanguage() == UiLanguage::Japanese;
+    Gtk::FileChooserDialog chooser(LoadString(58984), Gtk::FILE_CHOOSER_ACTION_SAVE);
+    if (Gtk::Window* parent = ActiveWindow())
+        chooser.set_transient_for(*parent);
+    chooser.add_button(japanese ? "キャンセル" : "Cancel", IDCANCEL);
+    chooser.add_button(japanese ? "保存" : "Save", IDOK);
+    chooser.set_default_response(IDOK);
+    auto filter = Gtk::FileFilter::create();
+    filter->set_name(LoadString(58985));
+    filter->add_pattern("*.pdf");
+    filter->add_pattern("*.PDF");
+    chooser.add_filter(filter);
+    chooser.set_current_name(suggestedName);
+    while (chooser.run() == IDOK) {
+        std::string path = chooser.get_filename();
+        if (path.empty())
+            continue;
+        if (!msg || msg->ConfirmOverwriteIfExists(path))
+            return path;
+    }
+    return std::nullopt;
+}
+
+CCommandPrint::CCommandPrint(qvn::CMsg* msg, CSetting& setting, CQuorvaThread& thread, CaptureFunction capture,
+                             TitleFunction title)
+    : CCommand(msg), m_setting(setting), m_thread(thread), m_capture(std::move(capture)), m_title(std::move(title))
+{
+    m_dialog = [msg](int total, CSimplePrintSetting& s) { return RunPrintDialog(total, s, msg); };
+    m_outputFile = [msg](const std::string& name) { return AskPdfOutputFile(name, msg); };
+}
+
+void CCommandPrint::Execute(bool execute)
+{
+    if (!execute)
+        return;
+    const CDibSectionPtr dib = m_capture();
+    if (!dib)
+        throw my::CException(58721, {"CCommandPrint::Execute\nm_dib is NULL"});
+
+    if (!StopPrintingAndWait(m_thread, *Msg()))
+        return;
+    // The worker has been joined: the task is this thread's until Start.
+    CQuorvaTask& task = *m_thread.Task();
+
+    const CPageGrid grid = task.CalcPagesForPrinter(m_setting.pageSetting, {dib->Width(), dib->Height()});
+    CSimplePrintSetting printSetting = m_setting.printSetting;
+    if (m_dialog(grid.TotalPages(), printSetting) != IDOK)
+        return;
+    m_setting.printSetting = printSetting;
+
+    std::string title;
+    const bool hasTitle = m_title && m_title(title);
+    CPrintJob job;
+    job.dib = dib;
+    job.docName = LoadString(165) + (hasTitle ? title : std::string());
+    job.printSetting = printSetting;
+    job.pageSetting = m_setting.pageSetting;
+    if (task.PrintsToFile()) {
+        const std::optional<std::string> file = m_outputFile(FileNameFor(hasTitle ? title : std::string()));
+        if (!file)
+            return;
+        job.outputFile = *file;
+    }
+    // Hand-off: the worker sees these fields from its start on.
+    task.SetJob(job);
+    m_thread.Start();
+}

@@ -1,0 +1,273 @@
+// The Print and EndPrint commands with the real print dialog, the real print
+// thread and the built-in "PDF" destination.
+#include "PosterFixture.h"
+#include "controls/GuiInput.h"
+#include "errors/MessageBoxMsg.h"
+#include "errors/StringTable.h"
+#include "printing/PrintEndDispatcher.h"
+#include "settings/Setting.h"
+#include "shell/CommandEndPrint.h"
+#include "shell/CommandPrint.h"
+
+#include <glib/gstdio.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <regex>
+
+using namespace guitest;
+
+namespace {
+
+// A capture big enough that its job is still running a moment later.
+CDibSectionPtr LargeCapture()
+{
+    CDibSectionPtr dib = CDibSection::New(6000, 4000, 24);
+    std::vector<uint8_t> row(dib->Stride());
+    for (size_t i = 0; i < row.size(); ++i)
+        row[i] = static_cast<uint8_t>(i * 7);
+    for (int32_t y = 0; y < dib->Height(); ++y)
+        std::memcpy(dib->RowFromTop(y), row.data(), row.size());
+    return dib;
+}
+
+size_t PagesIn(const std::string& path)
+{
+    gchar* data = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(path.c_str(), &data, &length, nullptr))
+        return 0;
+    const std::string pdf(data, length);
+    g_free(data);
+    const std::regex page(R"(/Type /Page\b)");
+    return std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator());
+}
+
+}  // namespace
+
+class CommandPrintTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // No CUPS server: the print task's printer is the built-in "PDF".
+        g_setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", TRUE);
+    }
+
+    void SetUp() override
+    {
+        SetLanguage(UiLanguage::Japanese);
+        CMessageBoxMsg::SetTestResponder([this](const std::string& text, const std::string&, unsigned type) {
+            messages.push_back(text);
+            return (type & MB_YESNO) == MB_YESNO ? answer : IDOK;
+        });
+        gchar* d = g_dir_make_tmp("qv-print-XXXXXX", nullptr);
+        dir = d;
+        g_free(d);
+        setting.pageSetting.papers = {2, 2};
+        // Idle priority is tested with the thread itself; here the worker must
+        // not wait for a machine that is busy with other work.
+        thread.SetPriority(THREAD_PRIORITY_NORMAL);
+        print.SetOutputFileDialog([this](const std::string& name) -> std::optional<std::string> {
+            suggestedNames.push_back(name);
+            if (!giveFile)
+                return std::nullopt;
+            return dir + "/job" + std::to_string(suggestedNames.size()) + ".pdf";
+        });
+    }
+
+    void TearDown() override
+    {
+        m_fallback.disconnect();
+        thread.Terminate(true);
+        thread.Wait(INFINITE);
+        Pump();
+        CMessageBoxMsg::SetTestResponder(nullptr);
+        if (GDir* d = g_dir_open(dir.c_str(), 0, nullptr)) {
+            while (const char* name = g_dir_read_name(d))
+                g_unlink((dir + "/" + name).c_str());
+            g_dir_close(d);
+        }
+        g_rmdir(dir.c_str());
+    }
+
+    // Runs `keys` in the print dialog once it is up.
+    void InDialog(std::function<void()> keys)
+    {
+        Glib::signal_timeout().connect_once(
+            [keys, fallback = &m_fallback] {
+                Gtk::Dialog* shown = nullptr;
+                PumpUntil([&] {
+                    for (Gtk::Window* w : Gtk::Window::list_toplevels())
+                        if (w->get_title() == "印刷" && w->get_mapped())
+                            shown = dynamic_cast<Gtk::Dialog*>(w);
+                    return shown != nullptr;
+                });
+                if (!shown || (shown->present(), !PumpUntil([&] { return shown->is_active(); }))) {
+                    ADD_FAILURE() << "the print dialog did not come up";
+                    if (shown)
+                        shown->response(IDCANCEL);
+                    return;
+                }
+                keys();
+                // Keys that did not close it must not leave the test hanging.
+                *fallback = Glib::signal_timeout().connect(
+                    [] {
+                        for (Gtk::Window* w : Gtk::Window::list_toplevels())
+                            if (w->get_title() == "印刷" && w->get_mapped())
+                                if (auto* d = dynamic_cast<Gtk::Dialog*>(w)) {
+                                    ADD_FAILURE() << "the print dialog stayed open";
+                                    d->response(IDCANCEL);
+                                }
+                        return false;
+                    },
+                    15000);
+            },
+            20);
+    }
+
+    // Waits in the main loop without spinning, so the worker gets the processor.
+    bool WaitForMessage(const std::string& text, double seconds = 120)
+    {
+        return WaitIdle([&] { return std::count(messages.begin(), messages.end(), text) > 0; }, seconds);
+    }
+
+    static bool WaitIdle(const std::function<bool()>& done, double seconds)
+    {
+        const gint64 end = g_get_monotonic_time() + gint64(seconds * 1e6);
+        while (!done()) {
+            if (g_get_monotonic_time() > end)
+                return false;
+            // A tick that wakes the blocking iteration; it removes itself.
+            g_timeout_add(10, [](gpointer) { return gboolean(G_SOURCE_REMOVE); }, nullptr);
+            g_main_context_iteration(nullptr, TRUE);
+        }
+        return true;
+    }
+
+    CDibSectionPtr capture = poster::MakeCapture();
+    std::string title = "map";
+    CSetting setting;
+    CQuorvaThread thread;
+    CCommandEndPrint endPrint{&TheMsg(), thread};
+    CPrintEndDispatcher endNotice{thread, [this] { endPrint.RunAndReport(true, false); }};
+    CCommandPrint print{&TheMsg(), setting, thread, [this] { return capture; },
+                        [this](std::string& t) {
+                            t = title;
+                            return !title.empty();
+                        }};
+    std::string dir;
+    std::vector<std::string> messages;
+    std::vector<std::string> suggestedNames;
+    bool giveFile = true;
+    int answer = IDYES;
+    sigc::connection m_fallback;
+};
+
+TEST_F(CommandPrintTest, PrintsThePosterAndReportsTheEnd)
+{
+    InDialog([] {
+        Key("alt+c");
+        Type("2");
+        Key("Return");
+    });
+    print.RunAndReport(true, false);
+    ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
+    EXPECT_EQ(messages, std::vector<std::string>{"印刷が終了しました"});
+    EXPECT_EQ(setting.printSetting.copies, 2);
+    EXPECT_EQ(suggestedNames, std::vector<std::string>{"map.pdf"});
+    EXPECT_EQ(PagesIn(dir + "/job1.pdf"), 8u);
+    EXPECT_EQ(thread.Task()->m_docName, "Quorvane: map");
+    EXPECT_FALSE(thread.IsRunning());
+}
+
+TEST_F(CommandPrintTest, CancelledDialogPrintsNothingAndKeepsTheSetting)
+{
+    setting.printSetting = {USE_PAGENUMS, 2, 3, 1};
+    InDialog([] {
+        Key("alt+a");
+        Key("Escape");
+    });
+    print.RunAndReport(true, false);
+    Pump();
+    EXPECT_EQ(setting.printSetting, (CSimplePrintSetting{USE_PAGENUMS, 2, 3, 1}));
+    EXPECT_TRUE(suggestedNames.empty());
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ(thread.FinishedRuns(), 0u);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CommandPrintTest, CancelledFileDialogPrintsNothing)
+{
+    giveFile = false;
+    title.clear();
+    InDialog([] { Key("Return"); });
+    print.RunAndReport(true, false);
+    Pump();
+    EXPECT_EQ(suggestedNames, std::vector<std::string>{"Quorvane.pdf"});
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ(thread.FinishedRuns(), 0u);
+}
+
+TEST_F(CommandPrintTest, PrintWhileRunningAnsweredNoLeavesTheJob)
+{
+    capture = LargeCapture();
+    setting.pageSetting.papers = {4, 4};
+    setting.printSetting.copies = 4;
+    int dialogs = 0;
+    print.SetPrintDialog([&](int total, CSimplePrintSetting&) {
+        ++dialogs;
+        EXPECT_EQ(total, 8);  // a wide capture takes 4 x 2 sheets
+        return IDOK;
+    });
+    print.RunAndReport(true, false);
+    ASSERT_TRUE(thread.IsRunning());
+    answer = IDNO;
+    print.RunAndReport(true, false);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(messages, std::vector<std::string>{"印刷中です。中断しますか？"});
+    EXPECT_TRUE(thread.IsRunning());
+    ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
+    EXPECT_EQ(PagesIn(dir + "/job1.pdf"), 32u);
+}
+
+TEST_F(CommandPrintTest, PrintWhileRunningAnsweredYesStopsItFirst)
+{
+    capture = LargeCapture();
+    setting.pageSetting.papers = {4, 4};
+    print.SetPrintDialog([&](int, CSimplePrintSetting& s) {
+        s.copies = 4;
+        return IDOK;
+    });
+    print.RunAndReport(true, false);
+    ASSERT_TRUE(thread.IsRunning());
+
+    // The stopped job's end is reported while the next print dialog is open.
+    print.SetPrintDialog([&](int total, CSimplePrintSetting& s) {
+        InDialog([this] {
+            EXPECT_TRUE(WaitForMessage("処理が中断されました", 10));
+            Key("alt+c");
+            Type("1");
+            Key("Return");
+        });
+        return RunPrintDialog(total, s, &TheMsg());
+    });
+    capture = poster::MakeCapture();
+    setting.pageSetting.papers = {2, 2};
+    print.RunAndReport(true, false);
+    ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
+    EXPECT_EQ(messages, (std::vector<std::string>{"印刷中です。中断しますか？", "処理が中断されました",
+                                                  "印刷が終了しました"}));
+    EXPECT_FALSE(g_file_test((dir + "/job1.pdf").c_str(), G_FILE_TEST_EXISTS));
+    EXPECT_EQ(PagesIn(dir + "/job2.pdf"), 4u);
+}
+
+TEST_F(CommandPrintTest, FailedJobIsReportedByEndPrint)
+{
+    print.SetPrintDialog([](int, CSimplePrintSetting&) { return IDOK; });
+    print.SetOutputFileDialog([this](const std::string&) { return dir + "/missing/folder/job.pdf"; });
+    print.RunAndReport(true, false);
+    ASSERT_TRUE(WaitIdle([&] { return !messages.empty(); }, 60));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("印刷の開始に失敗しました: ", 0), 0u) << messages[0];
+}

@@ -1,0 +1,42 @@
+#pragma once
+// A private CUPS server for the printing tests: its own cupsd on a unix
+// socket in a temporary folder, with a cups-pdf queue "qvpdf". Nothing of
+// the machine's own CUPS setup is used or changed. cupsd runs its backends
+// as root only, so the server needs root (as CI has).
+#include <glib.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class CCupsTestServer {
+public:
+    static constexpr const char* kQueue = "qvpdf";
+
+    ~CCupsTestServer() { Stop(); }
+
+    // Starts cupsd and adds the queue; on failure `Why()` says what is missing.
+    bool Start();
+    void Stop();
+    const std::string& Why() const { return m_why; }
+    const std::string& Socket() const { return m_socket; }
+    // Runs an lp tool against this server; true on exit status 0.
+    bool RunTool(const std::vector<std::string>& argv);
+
+    // The highest job id on the queue; 0 when none.
+    int LastJobId();
+    // Waits until the job has ended (completed, cancelled or aborted);
+    // its final state, or nothing on time-out.
+    std::optional<int> WaitForJobEnd(int jobId, double seconds);
+    // The file cups-pdf wrote for the job, if any (it may take a moment
+    // after the job ended).
+    std::optional<std::string> OutputOfJob(int jobId, double seconds);
+    // The document exactly as the program sent it (the server keeps it).
+    std::string SpoolFileOfJob(int jobId) const;
+
+private:
+    std::string m_dir;
+    std::string m_socket;
+    std::string m_why;
+    GPid m_pid = 0;
+};

@@ -1,0 +1,160 @@
+#include "PdfCheck.h"
+
+#include "PosterFixture.h"
+#include "printing/TileGeometry.h"
+
+#include <glib.h>
+#include <glib/gstdio.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+namespace {
+
+bool RunTool(const std::vector<std::string>& argv, std::string& out)
+{
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    gchar* stdoutText = nullptr;
+    gint status = 0;
+    const gboolean ok = g_spawn_sync(nullptr, args.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr,
+                                     &stdoutText, nullptr, &status, nullptr);
+    if (stdoutText) {
+        out = stdoutText;
+        g_free(stdoutText);
+    }
+    return ok && g_spawn_check_wait_status(status, nullptr);
+}
+
+}  // namespace
+
+bool CRenderedPage::Near(int x, int y, uint8_t r, uint8_t g, uint8_t b, int tolerance) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return false;
+    const uint8_t* p = &rgb[(size_t(y) * width + x) * 3];
+    return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance && std::abs(p[2] - b) <= tolerance;
+}
+
+std::string CRenderedPage::ColourText(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return "(outside)";
+    const uint8_t* p = &rgb[(size_t(y) * width + x) * 3];
+    return "(" + std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]) + ")";
+}
+
+bool HavePopplerTools()
+{
+    gchar* a = g_find_program_in_path("pdfinfo");
+    gchar* b = g_find_program_in_path("pdftoppm");
+    const bool found = a && b;
+    g_free(a);
+    g_free(b);
+    return found;
+}
+
+std::optional<std::vector<CPdfPageSize>> PdfPageSizes(const std::string& path)
+{
+    std::string out;
+    if (!RunTool({"pdfinfo", "-f", "1", "-l", "9999", path}, out))
+        return std::nullopt;
+    std::vector<CPdfPageSize> sizes;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        int page = 0;
+        CPdfPageSize size;
+        if (std::sscanf(line.c_str(), "Page %d size: %lf x %lf", &page, &size.width, &size.height) == 3)
+            sizes.push_back(size);
+    }
+    return sizes;
+}
+
+std::optional<std::vector<CSize>> PdfImageSizes(const std::string& path)
+{
+    std::string out;
+    if (!RunTool({"pdfimages", "-list", path}, out))
+        return std::nullopt;
+    std::vector<CSize> sizes;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        int page = 0, num = 0;
+        char type[32] = {};
+        CSize size;
+        if (std::sscanf(line.c_str(), "%d %d %31s %d %d", &page, &num, type, &size.cx, &size.cy) == 5 &&
+            std::strcmp(type, "image") == 0)
+            sizes.push_back(size);
+    }
+    return sizes;
+}
+
+std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi)
+{
+    gchar* dir = g_dir_make_tmp("qv-render-XXXXXX", nullptr);
+    if (!dir)
+        return std::nullopt;
+    const std::string prefix = std::string(dir) + "/page";
+    const std::string n = std::to_string(page);
+    std::string out;
+    std::optional<CRenderedPage> result;
+    if (RunTool({"pdftoppm", "-r", std::to_string(dpi), "-f", n, "-l", n, "-singlefile", path, prefix}, out)) {
+        gchar* data = nullptr;
+        gsize length = 0;
+        if (g_file_get_contents((prefix + ".ppm").c_str(), &data, &length, nullptr)) {
+            CRenderedPage image;
+            int maxval = 0, consumed = 0;
+            if (std::sscanf(data, "P6 %d %d %d%n", &image.width, &image.height, &maxval, &consumed) == 3 &&
+                maxval == 255) {
+                const size_t bytes = size_t(image.width) * image.height * 3;
+                const size_t start = size_t(consumed) + 1;
+                if (start + bytes <= length) {
+                    image.rgb.assign(data + start, data + start + bytes);
+                    result = std::move(image);
+                }
+            }
+            g_free(data);
+        }
+        g_unlink((prefix + ".ppm").c_str());
+    }
+    g_rmdir(dir);
+    g_free(dir);
+    return result;
+}
+
+std::vector<std::string> CheckPosterPage(const CRenderedPage& image, int dpi, int page, const CPageGrid& grid,
+                                         const CPaperInfo& paper)
+{
+    std::vector<std::string> failures;
+    const CTileMapping m = MapPageToTile(page, grid, paper, {poster::kSize, poster::kSize});
+    // Destination in rendered pixels from the paper's corner.
+    auto px = [&](int32_t dots, int32_t hard, int32_t res) { return (dots + hard) * double(dpi) / res; };
+    const double left = px(m.dest.left, paper.hardPrintable.left, paper.resX);
+    const double right = px(m.dest.right, paper.hardPrintable.left, paper.resX);
+    const double top = px(m.dest.top, paper.hardPrintable.top, paper.resY);
+    const double bottom = px(m.dest.bottom, paper.hardPrintable.top, paper.resY);
+
+    auto expect = [&](double x, double y, poster::Rgb c, const char* what) {
+        const int ix = int(x), iy = int(y);
+        if (!image.Near(ix, iy, c.r, c.g, c.b))
+            failures.push_back("page " + std::to_string(page) + " " + what + " at (" + std::to_string(ix) + "," +
+                               std::to_string(iy) + ") is " + image.ColourText(ix, iy));
+    };
+    const poster::Rgb edge = poster::kEdge[page - 1], fill = poster::kFill[page - 1], white{255, 255, 255};
+    const double in = 3, out = 4;
+    expect(left + in, top + in, edge, "top left frame");
+    expect(right - in, top + in, edge, "top right frame");
+    expect(left + in, bottom - in, edge, "bottom left frame");
+    expect(right - in, bottom - in, edge, "bottom right frame");
+    expect((left + right) / 2, (top + bottom) / 2, fill, "middle");
+    expect(left - out, (top + bottom) / 2, white, "left margin");
+    expect(right + out, (top + bottom) / 2, white, "right margin");
+    expect((left + right) / 2, top - out, white, "top margin");
+    expect((left + right) / 2, bottom + out, white, "below the tile");
+    return failures;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Looking at a PDF that a print job produced, with poppler's tools: page
+// count and sizes (pdfinfo), pages rendered to pixels (pdftoppm).
+#include "common/Types.h"
+#include "printing/PageSetting.h"
+#include "printing/PaperInfo.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CPdfPageSize {
+    double width = 0, height = 0;  // points
+};
+
+struct CRenderedPage {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    bool Near(int x, int y, uint8_t r, uint8_t g, uint8_t b, int tolerance = 40) const;
+    std::string ColourText(int x, int y) const;
+};
+
+bool HavePopplerTools();
+// Sizes of all pages; nothing when pdfinfo fails.
+std::optional<std::vector<CPdfPageSize>> PdfPageSizes(const std::string& path);
+std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi);
+// Pixel sizes of the images the PDF embeds (pdfimages -list).
+std::optional<std::vector<CSize>> PdfImageSizes(const std::string& path);
+
+// Checks that a rendered page of the poster fixture carries tile `page` where
+// the geometry puts it: the tile's frame just inside each corner, its fill
+// in the middle, white paper just outside. Returns what did not match.
+std::vector<std::string> CheckPosterPage(const CRenderedPage& image, int dpi, int page, const CPageGrid& grid,
+                                         const CPaperInfo& paper);

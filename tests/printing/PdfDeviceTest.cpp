@@ -1,0 +1,201 @@
+#include "PdfCheck.h"
+#include "PosterFixture.h"
+#include "errors/StringTable.h"
+#include "printing/PdfPageDevice.h"
+#include "printing/PdfPageGroupFilter.h"
+#include "printing/QuorvaTask.h"
+
+#include <gtest/gtest.h>
+#include <glib.h>
+#include <glib/gstdio.h>
+
+#include <cstdlib>
+#include <regex>
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    gchar* data = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(path.c_str(), &data, &length, nullptr))
+        return {};
+    std::string text(data, length);
+    g_free(data);
+    return text;
+}
+
+size_t CountOf(const std::string& text, const std::regex& re)
+{
+    return std::distance(std::sregex_iterator(text.begin(), text.end(), re), std::sregex_iterator());
+}
+
+std::vector<std::string> FilesIn(const std::string& dir)
+{
+    std::vector<std::string> names;
+    if (GDir* d = g_dir_open(dir.c_str(), 0, nullptr)) {
+        while (const char* name = g_dir_read_name(d))
+            names.emplace_back(name);
+        g_dir_close(d);
+    }
+    return names;
+}
+
+}  // namespace
+
+class PrintPdfFile : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", 1);
+        SetLanguage(UiLanguage::Japanese);
+    }
+    void SetUp() override
+    {
+        gchar* d = g_dir_make_tmp("qv-pdf-XXXXXX", nullptr);
+        dir = d;
+        g_free(d);
+        path = dir + "/poster.pdf";
+    }
+    void TearDown() override
+    {
+        for (const auto& name : FilesIn(dir))
+            g_unlink((dir + "/" + name).c_str());
+        g_rmdir(dir.c_str());
+    }
+
+    void PrintPoster(const std::string& output)
+    {
+        ASSERT_TRUE(task.PrintsToFile());
+        CPrintJob job;
+        job.dib = poster::MakeCapture();
+        job.docName = "Quorvane: poster";
+        job.pageSetting.papers = {2, 2};
+        job.outputFile = output;
+        task.SetJob(job);
+        task.Execute();
+    }
+
+    std::string dir, path;
+    CQuorvaTask task;  // no CUPS server: the built-in "PDF" destination, A4
+};
+
+TEST_F(PrintPdfFile, PosterOfFourA4Pages)
+{
+    PrintPoster(path);
+    ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"poster.pdf"});
+    const std::string pdf = ReadFile(path);
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    EXPECT_EQ(CountOf(pdf, std::regex(R"(/Type /Page\b)")), 4u);
+    EXPECT_EQ(CountOf(pdf, std::regex(R"(/MediaBox \[ 0 0 595\.27\d* 841\.8\d* \])")), 4u);
+    // No transparency group that would make CUPS flatten the pages.
+    EXPECT_EQ(pdf.find("/Transparency"), std::string::npos);
+    // Each tile once, at the bitmap's own resolution, losslessly.
+    EXPECT_EQ(CountOf(pdf, std::regex(R"(/Subtype /Image)")), 4u);
+    EXPECT_EQ(CountOf(pdf, std::regex(R"(/Width 500\s+/Height 729)")), 2u);
+    EXPECT_EQ(CountOf(pdf, std::regex(R"(/Width 500\s+/Height 271)")), 2u);
+    EXPECT_EQ(pdf.find("/DCTDecode"), std::string::npos);
+}
+
+TEST_F(PrintPdfFile, PagesShowTheirTilesWhereTheGeometrySays)
+{
+    if (!HavePopplerTools())
+        GTEST_SKIP() << "pdfinfo/pdftoppm not installed";
+    PrintPoster(path);
+    ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
+    const auto sizes = PdfPageSizes(path);
+    ASSERT_TRUE(sizes);
+    ASSERT_EQ(sizes->size(), 4u);
+    for (const auto& s : *sizes) {
+        EXPECT_NEAR(s.width, 595.28, 0.5);
+        EXPECT_NEAR(s.height, 841.89, 0.5);
+    }
+    for (int page = 1; page <= 4; ++page) {
+        const auto image = RenderPdfPage(path, page, 100);
+        ASSERT_TRUE(image);
+        for (const auto& failure : CheckPosterPage(*image, 100, page, task.Grid(), task.PaperInfo()))
+            ADD_FAILURE() << failure;
+    }
+}
+
+TEST_F(PrintPdfFile, AbortKeepsTheOldFileAndLeavesNothingElse)
+{
+    ASSERT_TRUE(g_file_set_contents(path.c_str(), "old", -1, nullptr));
+    const CDevMode dm = *task.CopyDevMode();
+    std::unique_ptr<CPageDevice> dc = task.Printer()->CreateDevice(dm, path);
+    SysErr err;
+    ASSERT_GT(dc->StartDoc("Quorvane: x", err), 0);
+    ASSERT_GT(dc->StartPage(err), 0);
+    auto dib = poster::MakeCapture();
+    EXPECT_TRUE(dc->StretchDib(*dib, {10, 10, 510, 739}, {0, 0, 500, 729}));
+    dc->EndPage();
+    dc->AbortDoc();
+    dc.reset();
+    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"poster.pdf"});
+}
+
+TEST_F(PrintPdfFile, MissingFolderFailsToStart)
+{
+    PrintPoster(dir + "/no/such/folder/poster.pdf");
+    EXPECT_EQ(task.GetErr().msgId, 58976u);
+    EXPECT_EQ(task.GetErr().text.rfind("印刷の開始に失敗しました: ", 0), 0u);
+    EXPECT_GT(task.GetErr().text.size(), std::string("印刷の開始に失敗しました: ").size());
+}
+
+TEST_F(PrintPdfFile, FullDiskFailsTheJob)
+{
+    if (!g_file_test("/dev/full", G_FILE_TEST_EXISTS))
+        GTEST_SKIP();
+    // A sink that writes into a full device: the document cannot be finished.
+    class CFullSink : public CPdfSink {
+    public:
+        int Open(const std::string&, SysErr&) override { return 1; }
+        bool Write(const char*, size_t) override { return false; }
+        int Finish(SysErr&) override { return 1; }
+        void Cancel() override { cancelled = true; }
+        SysErr WriteError() const override { return SysErr::FromErrno(ENOSPC); }
+        bool cancelled = false;
+    };
+    auto sink = std::make_unique<CFullSink>();
+    CFullSink* raw = sink.get();
+    CPdfPageDevice dc(MakeDeviceMetrics(21000, 29700, {}, 300), 21000, 29700, std::move(sink));
+    SysErr err;
+    ASSERT_GT(dc.StartDoc("x", err), 0);
+    dc.StartPage(err);
+    auto dib = poster::MakeCapture();
+    dc.StretchDib(*dib, {0, 0, 500, 500}, {0, 0, 500, 500});
+    dc.EndPage();
+    EXPECT_LE(dc.EndDoc(err), 0);
+    EXPECT_EQ(err.code, ENOSPC);
+    EXPECT_TRUE(raw->cancelled);
+}
+
+TEST(PrintPdfGroupFilter, BlanksEveryPageGroupAcrossAnySplit)
+{
+    const std::string group(CPdfPageGroupFilter::PageGroup());
+    const std::string input = "1 0 obj\n<< /Type /Page\n   " + group + "\n>>\nstream\x01\x02/Group <<\nend " + group +
+                              " tail /Grou";
+    for (size_t split = 0; split <= input.size(); ++split) {
+        std::string output;
+        CPdfPageGroupFilter filter([&](const char* d, size_t n) {
+            output.append(d, n);
+            return true;
+        });
+        ASSERT_TRUE(filter.Write(input.data(), split));
+        ASSERT_TRUE(filter.Write(input.data() + split, input.size() - split));
+        ASSERT_TRUE(filter.Flush());
+        ASSERT_EQ(output.size(), input.size());
+        EXPECT_EQ(output.find("/Transparency"), std::string::npos) << split;
+        EXPECT_NE(output.find("stream\x01\x02/Group <<\nend"), std::string::npos);
+        EXPECT_EQ(output.substr(output.size() - 11), " tail /Grou");
+        EXPECT_EQ(filter.GroupsBlanked(), 2u);
+    }
+}
+
+TEST(PrintPdfGroupFilter, ReportsAFailedWrite)
+{
+    CPdfPageGroupFilter filter([](const char*, size_t) { return false; });
+    EXPECT_FALSE(filter.Write("abcdef", 6));
+}

@@ -1,0 +1,234 @@
+#include "PosterFixture.h"
+#include "RecordingPageDevice.h"
+#include "errors/StringTable.h"
+#include "printing/QuorvaTask.h"
+#include "printing/TileGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+// The page each drawn source rectangle belongs to, on the poster's 2 x 2 grid.
+int PageOfSource(const CRect& src)
+{
+    return (src.top >= poster::kTileH ? 2 : 0) + (src.left >= poster::kTileW ? 1 : 0) + 1;
+}
+
+CDevMode A4DevMode()
+{
+    CDevMode dm;
+    dm.deviceName = "Recorder";
+    dm.fields = DM_ORIENTATION | DM_PAPERSIZE;
+    dm.paperSize = 9;
+    return dm;
+}
+
+CPageSetting FitSetting(int across, int down)
+{
+    CPageSetting s;
+    s.fitType = FIT;
+    s.papers = {across, down};
+    return s;
+}
+
+}  // namespace
+
+class PrintTask : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // No CUPS server for these tests: the task's default printer is "PDF".
+        setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", 1);
+        SetLanguage(UiLanguage::Japanese);
+    }
+
+    void SetUp() override
+    {
+        task.ReplaceDevMode(A4DevMode());
+        task.SetDeviceFactory([this](const CDevMode&) {
+            auto device = std::make_unique<CRecordingPageDevice>(log);
+            device->startDocResult = startDocResult;
+            device->startPageResult = startPageResult;
+            device->onDraw = onDraw;
+            return device;
+        });
+        job.dib = capture;
+        job.docName = "Quorvane: map";
+        job.pageSetting = FitSetting(2, 2);
+    }
+
+    std::vector<int> PrintedPages() const
+    {
+        std::vector<int> pages;
+        for (const CRect& src : log->sources)
+            pages.push_back(PageOfSource(src));
+        return pages;
+    }
+
+    void Run(uint32_t flags, int from, int to, int copies)
+    {
+        job.printSetting = {flags, from, to, copies};
+        task.SetJob(job);
+        task.Execute();
+    }
+
+    static inline CDibSectionPtr capture = poster::MakeCapture();
+    std::shared_ptr<CPageDeviceLog> log = std::make_shared<CPageDeviceLog>();
+    int startDocResult = 7;
+    int startPageResult = 1;
+    std::function<void(int)> onDraw;
+    CQuorvaTask task;
+    CPrintJob job;
+};
+
+TEST_F(PrintTask, AllPagesCollatedAndNot)
+{
+    Run(COLLATE, 1, 1, 2);
+    EXPECT_FALSE(task.HasErr()) << task.GetErr().text;
+    EXPECT_EQ(PrintedPages(), (std::vector<int>{1, 2, 3, 4, 1, 2, 3, 4}));
+    EXPECT_EQ(log->Count("StartDoc"), 1);
+    EXPECT_EQ(log->Count("EndDoc"), 1);
+
+    log = std::make_shared<CPageDeviceLog>();
+    Run(0, 1, 1, 2);
+    EXPECT_EQ(PrintedPages(), (std::vector<int>{1, 1, 2, 2, 3, 3, 4, 4}));
+    EXPECT_EQ(log->Count("StartDoc"), 1);
+    EXPECT_EQ(log->Count("StartPage"), 8);
+    EXPECT_EQ(log->Count("EndPage"), 8);
+}
+
+TEST_F(PrintTask, PagesAreDrawnWhereTheGeometrySays)
+{
+    Run(0, 1, 1, 1);
+    ASSERT_EQ(log->sources.size(), 4u);
+    CPaperInfo paper;
+    paper.SetDevMode(A4DevMode());
+    paper.SetDeviceCaps(CRecordingPageDevice(log).metrics);
+    paper.margin = job.pageSetting.margin;
+    const CPageGrid grid = task.Grid();
+    EXPECT_EQ(grid, (CPageGrid{{2, 2}, {500, 729}}));
+    for (int page = 1; page <= 4; ++page) {
+        const CTileMapping m = MapPageToTile(page, grid, paper, {1000, 1000});
+        EXPECT_EQ(log->sources[page - 1], m.source);
+        EXPECT_EQ(log->dests[page - 1], m.dest);
+    }
+    // 10 mm margins less 5 mm of hardware margin at 600 dpi.
+    EXPECT_EQ(log->dests[0].left, 236 - 118);
+    EXPECT_EQ(log->docName, "Quorvane: map");
+}
+
+TEST_F(PrintTask, RangesPrintAscendingAndStopAtTheTotal)
+{
+    Run(USE_PAGENUMS, 3, 2, 1);
+    EXPECT_EQ(PrintedPages(), (std::vector<int>{2, 3}));
+
+    log = std::make_shared<CPageDeviceLog>();
+    Run(USE_PAGENUMS | COLLATE, 3, 9, 2);
+    EXPECT_EQ(PrintedPages(), (std::vector<int>{3, 4, 3, 4}));
+}
+
+TEST_F(PrintTask, EmptyDocuments)
+{
+    // A range that starts beyond the total, and copies <= 0: started and
+    // ended, no pages.
+    for (auto [flags, from, to, copies] : {std::tuple{uint32_t(USE_PAGENUMS), 5, 9, 1}, std::tuple{0u, 1, 1, 0},
+                                           std::tuple{uint32_t(COLLATE), 1, 1, -3}}) {
+        log = std::make_shared<CPageDeviceLog>();
+        Run(flags, from, to, copies);
+        EXPECT_FALSE(task.HasErr());
+        EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "EndDoc"})) << from << " " << copies;
+    }
+}
+
+TEST_F(PrintTask, PagesBeforeTheFirstAreNotPrinted)
+{
+    Run(USE_PAGENUMS, -2, 1, 1);
+    EXPECT_EQ(PrintedPages(), (std::vector<int>{1}));
+}
+
+TEST_F(PrintTask, GridWithoutSheets)
+{
+    job.pageSetting.margin = {15000, 1000, 15000, 1000};
+    Run(0, 1, 1, 1);
+    EXPECT_EQ(task.GetErr().msgId, 58721u);
+    EXPECT_NE(task.GetErr().text.find("m_papers is negative"), std::string::npos);
+    EXPECT_TRUE(log->calls.empty());
+}
+
+TEST_F(PrintTask, NoBitmap)
+{
+    job.dib.reset();
+    Run(0, 1, 1, 1);
+    EXPECT_EQ(task.GetErr().text, "内部エラー\n\nCQuorvaTask::BeginPrint\nm_dib is NULL");
+}
+
+TEST_F(PrintTask, UnknownSelectionTypeAbortsTheDocument)
+{
+    job.printSetting = {0, 1, 1, 1};
+    task.SetJob(job);
+    task.m_selType = 5;
+    task.Execute();
+    EXPECT_EQ(task.GetErr().text, "内部エラー\n\nPrintTask<>\nUnknown m_selType: 5");
+    EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "AbortDoc"}));
+}
+
+TEST_F(PrintTask, DeviceFailures)
+{
+    task.SetDeviceFactory([](const CDevMode&) { return nullptr; });
+    Run(0, 1, 1, 1);
+    EXPECT_EQ(task.GetErr().msgId, 58975u);
+    EXPECT_EQ(task.GetErr().text, "プリンタの取得に失敗しました");
+
+    SetUp();
+    startDocResult = -1;
+    Run(0, 1, 1, 1);
+    EXPECT_EQ(task.GetErr().msgId, 58976u);
+    EXPECT_EQ(task.GetErr().text, "印刷の開始に失敗しました: document refused");
+    EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc"}));
+
+    log = std::make_shared<CPageDeviceLog>();
+    startDocResult = 7;
+    startPageResult = 0;
+    SetUp();
+    Run(0, 1, 1, 1);
+    EXPECT_EQ(task.GetErr().msgId, 58977u);
+    EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "StartPage", "AbortDoc"}));
+}
+
+TEST_F(PrintTask, SettingsWithoutPaperSize)
+{
+    CDevMode dm = A4DevMode();
+    dm.fields = DM_PAPERSIZE;
+    task.ReplaceDevMode(dm);
+    Run(0, 1, 1, 1);
+    EXPECT_EQ(task.GetErr().msgId, 58978u);
+    EXPECT_TRUE(log->calls.empty());
+}
+
+TEST_F(PrintTask, ErrorIsClearedByTheNextRun)
+{
+    job.dib.reset();
+    Run(0, 1, 1, 1);
+    EXPECT_TRUE(task.HasErr());
+    job.dib = capture;
+    Run(0, 1, 1, 1);
+    EXPECT_FALSE(task.HasErr());
+}
+
+TEST_F(PrintTask, PageCountForTheDialog)
+{
+    EXPECT_EQ(task.CalcPagesForPrinter(FitSetting(2, 2), {1000, 1000}).TotalPages(), 4);
+    EXPECT_EQ(task.CalcPagesForPrinter(FitSetting(2, 2), {4000, 1000}).TotalPages(), 2);
+}
+
+TEST_F(PrintTask, JobKeepsTheSettingsItStartedWith)
+{
+    task.SetJob(job);
+    CDevMode a3 = A4DevMode();
+    a3.paperSize = 8;
+    task.ReplaceDevMode(a3);
+    task.Execute();
+    EXPECT_EQ(task.PaperInfo().paperWidth, 21000);
+}

@@ -1,0 +1,237 @@
+#include "PosterFixture.h"
+#include "RecordingPageDevice.h"
+#include "errors/StringTable.h"
+#include "printing/PrintJobControl.h"
+#include "printing/QuorvaThread.h"
+
+#include <gtest/gtest.h>
+
+#include <sched.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <future>
+
+namespace {
+
+// Holds the worker inside StartDoc until the test lets it go.
+struct Gate {
+    std::promise<void> entered;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+};
+
+}  // namespace
+
+class PrintThread : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", 1);
+        SetLanguage(UiLanguage::Japanese);
+    }
+
+    void SetUp() override
+    {
+        CDevMode dm;
+        dm.fields = DM_ORIENTATION | DM_PAPERSIZE;
+        dm.paperSize = 9;
+        thread.Task()->ReplaceDevMode(dm);
+        thread.Task()->SetDeviceFactory([this](const CDevMode&) {
+            auto device = std::make_unique<CRecordingPageDevice>(log);
+            device->onStartDoc = onStartDoc;
+            device->onDraw = onDraw;
+            return device;
+        });
+        thread.SetNotify([this](CThread* from) {
+            notified.fetch_add(1);
+            notifiedBy = from;
+        });
+        CPrintJob job;
+        job.dib = poster::MakeCapture();
+        job.pageSetting.papers = {2, 2};
+        thread.Task()->SetJob(job);
+    }
+
+    void HoldInStartDoc(Gate& gate)
+    {
+        onStartDoc = [&gate] {
+            gate.entered.set_value();
+            gate.released.wait();
+        };
+    }
+
+    std::shared_ptr<CPageDeviceLog> log = std::make_shared<CPageDeviceLog>();
+    std::function<void()> onStartDoc;
+    std::function<void(int)> onDraw;
+    std::atomic<int> notified{0};
+    std::atomic<CThread*> notifiedBy{nullptr};
+    CQuorvaThread thread;
+};
+
+TEST_F(PrintThread, StopDuringPageTwoOfFour)
+{
+    // The user-interface thread's stop request, arriving while page 2 is drawn.
+    onDraw = [this](int index) {
+        if (index == 2)
+            thread.Terminate(true);
+    };
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Wait(INFINITE));
+    EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "StartPage", "Draw", "EndPage", "StartPage", "Draw",
+                                                    "EndPage", "AbortDoc"}));
+    EXPECT_EQ(thread.Task()->GetErr().msgId, 58725u);
+    EXPECT_EQ(thread.Task()->GetErr().text, "処理が中断されました");
+    EXPECT_EQ(notified.load(), 1);
+    EXPECT_EQ(notifiedBy.load(), &thread);
+}
+
+TEST_F(PrintThread, WorkerRunsAtIdlePriority)
+{
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Wait(INFINITE));
+    EXPECT_EQ(log->schedPolicy, SCHED_IDLE);
+    EXPECT_FALSE(thread.Task()->HasErr());
+    EXPECT_EQ(log->Count("StartPage"), 4);
+}
+
+TEST_F(PrintThread, StartWhileRunningStartsNothingAndWaitTimesOut)
+{
+    Gate gate;
+    HoldInStartDoc(gate);
+    ASSERT_TRUE(thread.Start());
+    gate.entered.get_future().wait();
+    EXPECT_TRUE(thread.IsRunning());
+    EXPECT_TRUE(thread.Start());
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_FALSE(thread.Wait(50));
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(45));
+    EXPECT_TRUE(thread.IsRunning());
+
+    gate.release.set_value();
+    EXPECT_TRUE(thread.Wait(INFINITE));
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ(log->startDocs, 1);
+    EXPECT_EQ(notified.load(), 1);
+}
+
+TEST_F(PrintThread, WaitOnIdleThreadReturnsAtOnce)
+{
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_TRUE(thread.Wait(0));
+    EXPECT_TRUE(thread.Wait(INFINITE));
+}
+
+TEST_F(PrintThread, TerminateThenStartClearsTheStop)
+{
+    thread.Terminate(true);
+    EXPECT_TRUE(thread.IsTerminated());
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Wait(INFINITE));
+    EXPECT_FALSE(thread.Task()->HasErr()) << thread.Task()->GetErr().text;
+    EXPECT_EQ(log->Count("EndDoc"), 1);
+}
+
+TEST_F(PrintThread, StopDuringStartDocTakesEffectBeforeTheFirstPage)
+{
+    Gate gate;
+    HoldInStartDoc(gate);
+    ASSERT_TRUE(thread.Start());
+    gate.entered.get_future().wait();
+    thread.Terminate(true);
+    gate.release.set_value();
+    ASSERT_TRUE(thread.Wait(INFINITE));
+    EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "AbortDoc"}));
+    EXPECT_EQ(thread.Task()->GetErr().msgId, 58725u);
+}
+
+TEST_F(PrintThread, EndedWorkerIsJoinedByTheNextStart)
+{
+    ASSERT_TRUE(thread.Start());
+    while (thread.IsRunning())
+        std::this_thread::yield();
+    // Ended but not joined: Start joins and runs the task again.
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Wait(INFINITE));
+    EXPECT_EQ(log->startDocs, 2);
+    EXPECT_EQ(notified.load(), 2);
+}
+
+TEST_F(PrintThread, ShutdownRefusesNewJobs)
+{
+    thread.SetShutdown(true);
+    EXPECT_TRUE(thread.IsShutdown());
+    EXPECT_TRUE(thread.IsTerminated());
+    EXPECT_FALSE(thread.Start());
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ(log->startDocs, 0);
+}
+
+TEST_F(PrintThread, DestroyingTheThreadStopsAndJoinsTheWorker)
+{
+    Gate gate;
+    HoldInStartDoc(gate);
+    auto other = std::make_unique<CQuorvaThread>();
+    other->Task()->ReplaceDevMode(*thread.Task()->CopyDevMode());
+    other->Task()->SetDeviceFactory([this](const CDevMode&) {
+        auto device = std::make_unique<CRecordingPageDevice>(log);
+        device->onStartDoc = onStartDoc;
+        return device;
+    });
+    CPrintJob job;
+    job.dib = poster::MakeCapture();
+    other->Task()->SetJob(job);
+    ASSERT_TRUE(other->Start());
+    gate.entered.get_future().wait();
+    std::thread releaser([&gate] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        gate.release.set_value();
+    });
+    other.reset();
+    releaser.join();
+    EXPECT_EQ(log->Count("AbortDoc"), 1);
+}
+
+namespace {
+
+// Answers the questions as told and remembers them.
+class CAnsweringMsg : public qvn::CMsg {
+public:
+    int ShowText(const std::string& text, unsigned) override
+    {
+        texts.push_back(text);
+        return answer;
+    }
+    std::vector<std::string> texts;
+    int answer = IDNO;
+};
+
+}  // namespace
+
+TEST_F(PrintThread, CloseCheckAsksOnlyWhileAJobRuns)
+{
+    CAnsweringMsg msg;
+    EXPECT_TRUE(StopPrintingAndWait(thread, msg));
+    EXPECT_TRUE(msg.texts.empty());
+
+    Gate gate;
+    HoldInStartDoc(gate);
+    ASSERT_TRUE(thread.Start());
+    gate.entered.get_future().wait();
+    EXPECT_FALSE(StopPrintingAndWait(thread, msg));
+    EXPECT_EQ(msg.texts, std::vector<std::string>{"印刷中です。中断しますか？"});
+    EXPECT_TRUE(thread.IsRunning());
+    EXPECT_FALSE(thread.IsTerminated());
+
+    msg.answer = IDYES;
+    std::thread releaser([&gate] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        gate.release.set_value();
+    });
+    EXPECT_TRUE(StopPrintingAndWait(thread, msg));
+    releaser.join();
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ(thread.Task()->GetErr().msgId, 58725u);
+    EXPECT_EQ(log->Count("StartPage"), 0);
+}
