@@ -1,11 +1,10 @@
 #include "shell/CommandOpen.h"
 
+#include "browser/Clipboard.h"
 #include "browser/QuorvaneView.h"
 #include "settings/Setting.h"
 #include "shell/OpenUrlDlg.h"
-#include "shell/UrlPrefill.h"
 
-#include <gtkmm/clipboard.h>
 #include <gtkmm/window.h>
 
 namespace {
@@ -31,7 +30,7 @@ void CCommandOpen::Execute(bool execute)
     if (!execute)
         return;
     COpenUrlDlg dialog;
-    dialog.SetUrl(ReadClipboardPrefill());
+    dialog.SetUrl(ReadClipboardUrlPrefill(m_parent));
     dialog.SetUrls(m_setting.urls);
     Gtk::Window* parent = ActiveWindow();
     if (dialog.DoModal(parent ? parent : m_parent) != IDOK)
@@ -44,12 +43,4 @@ void RememberAndNavigate(CSetting& setting, CQuorvaneView& view, const std::stri
 {
     setting.urls.Add(url);
     view.Navigate(url);
-}
-
-std::string ReadClipboardPrefill()
-{
-    const Glib::RefPtr<Gtk::Clipboard> clipboard = Gtk::Clipboard::get();
-    if (!clipboard)
-        return {};
-    return UrlPrefillFromText(clipboard->wait_for_text());
 }

@@ -28,6 +28,3 @@ private:
 // by Open and by the recommended-site links.
 void RememberAndNavigate(CSetting& setting, CQuorvaneView& view, const std::string& url);
 
-// The first line of the clipboard's text, trimmed; empty when the clipboard
-// holds no text.
-std::string ReadClipboardPrefill();

@@ -1,5 +1,5 @@
 #include "settings/MruStrings.h"
-#include "shell/UrlPrefill.h"
+#include "browser/ClipboardFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,7 @@ class UrlPrefillTest : public testing::TestWithParam<PrefillCase> {};
 
 TEST_P(UrlPrefillTest, FirstLineWithoutSurroundingSpace)
 {
-    EXPECT_EQ(UrlPrefillFromText(GetParam().clipboard), GetParam().prefill);
+    EXPECT_EQ(FirstLineTrimmed(GetParam().clipboard), GetParam().prefill);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, UrlPrefillTest,
