@@ -1,6 +1,7 @@
 // The Print and EndPrint commands with the real print dialog, the real print
 // thread and the built-in "PDF" destination.
 #include "PosterFixture.h"
+#include "PrintDialogDriver.h"
 #include "controls/GuiInput.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/StringTable.h"
@@ -91,40 +92,7 @@ protected:
         g_rmdir(dir.c_str());
     }
 
-    // Runs `keys` in the print dialog once it is up.
-    void InDialog(std::function<void()> keys)
-    {
-        Glib::signal_timeout().connect_once(
-            [keys, fallback = &m_fallback] {
-                Gtk::Dialog* shown = nullptr;
-                PumpUntil([&] {
-                    for (Gtk::Window* w : Gtk::Window::list_toplevels())
-                        if (w->get_title() == "印刷" && w->get_mapped())
-                            shown = dynamic_cast<Gtk::Dialog*>(w);
-                    return shown != nullptr;
-                });
-                if (!shown || (shown->present(), !PumpUntil([&] { return shown->is_active(); }))) {
-                    ADD_FAILURE() << "the print dialog did not come up";
-                    if (shown)
-                        shown->response(IDCANCEL);
-                    return;
-                }
-                keys();
-                // Keys that did not close it must not leave the test hanging.
-                *fallback = Glib::signal_timeout().connect(
-                    [] {
-                        for (Gtk::Window* w : Gtk::Window::list_toplevels())
-                            if (w->get_title() == "印刷" && w->get_mapped())
-                                if (auto* d = dynamic_cast<Gtk::Dialog*>(w)) {
-                                    ADD_FAILURE() << "the print dialog stayed open";
-                                    d->response(IDCANCEL);
-                                }
-                        return false;
-                    },
-                    15000);
-            },
-            20);
-    }
+    void InDialog(std::function<void()> keys) { RunInPrintDialog(std::move(keys), m_fallback); }
 
     // Waits in the main loop without spinning, so the worker gets the processor.
     bool WaitForMessage(const std::string& text, double seconds = 120)

@@ -158,3 +158,14 @@ std::vector<std::string> CheckPosterPage(const CRenderedPage& image, int dpi, in
     expect((left + right) / 2, bottom + out, white, "below the tile");
     return failures;
 }
+
+std::string ReadFile(const std::string& path)
+{
+    gchar* data = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(path.c_str(), &data, &length, nullptr))
+        return {};
+    std::string text(data, length);
+    g_free(data);
+    return text;
+}

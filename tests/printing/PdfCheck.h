@@ -21,6 +21,9 @@ struct CRenderedPage {
     std::string ColourText(int x, int y) const;
 };
 
+// The whole file; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
 bool HavePopplerTools();
 // Sizes of all pages; nothing when pdfinfo fails.
 std::optional<std::vector<CPdfPageSize>> PdfPageSizes(const std::string& path);

@@ -14,17 +14,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    gchar* data = nullptr;
-    gsize length = 0;
-    if (!g_file_get_contents(path.c_str(), &data, &length, nullptr))
-        return {};
-    std::string text(data, length);
-    g_free(data);
-    return text;
-}
-
 size_t CountOf(const std::string& text, const std::regex& re)
 {
     return std::distance(std::sregex_iterator(text.begin(), text.end(), re), std::sregex_iterator());

@@ -15,17 +15,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    gchar* data = nullptr;
-    gsize length = 0;
-    if (!g_file_get_contents(path.c_str(), &data, &length, nullptr))
-        return {};
-    std::string text(data, length);
-    g_free(data);
-    return text;
-}
-
 CPrintJob PosterJob(int across, int down, const std::string& outputFile = {})
 {
     CPrintJob job;

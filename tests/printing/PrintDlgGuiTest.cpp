@@ -1,5 +1,6 @@
 // The print dialog as a person uses it: keys through the X server, the
 // mouse's work done by mnemonics, OK and Cancel by Return and Escape.
+#include "PrintDialogDriver.h"
 #include "controls/GuiInput.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/StringTable.h"
@@ -171,40 +172,7 @@ protected:
     }
     sigc::connection m_fallback;
 
-    // Runs `keys` once the dialog is up and has the focus.
-    void WhenShown(std::function<void()> keys)
-    {
-        Glib::signal_timeout().connect_once(
-            [keys, fallback = &m_fallback] {
-                Gtk::Dialog* shown = nullptr;
-                PumpUntil([&] {
-                    for (Gtk::Window* w : Gtk::Window::list_toplevels())
-                        if (w->get_title() == "印刷" && w->get_mapped())
-                            shown = dynamic_cast<Gtk::Dialog*>(w);
-                    return shown != nullptr;
-                });
-                if (!shown || (shown->present(), !PumpUntil([&] { return shown->is_active(); }))) {
-                    ADD_FAILURE() << "the print dialog did not come up";
-                    if (shown)
-                        shown->response(IDCANCEL);
-                    return;
-                }
-                keys();
-                // Keys that did not close it must not leave the test hanging.
-                *fallback = Glib::signal_timeout().connect(
-                    [] {
-                        for (Gtk::Window* w : Gtk::Window::list_toplevels())
-                            if (w->get_title() == "印刷" && w->get_mapped())
-                                if (auto* d = dynamic_cast<Gtk::Dialog*>(w)) {
-                                    ADD_FAILURE() << "the print dialog stayed open";
-                                    d->response(IDCANCEL);
-                                }
-                        return false;
-                    },
-                    15000);
-            },
-            20);
-    }
+    void WhenShown(std::function<void()> keys) { RunInPrintDialog(std::move(keys), m_fallback); }
 };
 
 TEST_F(RunPrintDialogTest, CancelLeavesTheSettingUnchanged)
