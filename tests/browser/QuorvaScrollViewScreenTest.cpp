@@ -43,18 +43,11 @@ protected:
         Settle();
     }
 
-    Gtk::Scrollbar& Bar(Gtk::Orientation orientation)
-    {
-        auto& grid = dynamic_cast<Gtk::Grid&>(win.view->Widget());
-        Gtk::Widget* bar = orientation == Gtk::ORIENTATION_HORIZONTAL ? grid.get_child_at(0, 1) : grid.get_child_at(1, 0);
-        return dynamic_cast<Gtk::Scrollbar&>(*bar);
-    }
+    Gtk::Scrollbar& Bar(Gtk::Orientation orientation) { return ScrollBarOf(*win.view, orientation); }
 
     void Request(Gtk::Orientation orientation, GtkScrollType type, double value = 0)
     {
-        gboolean handled = FALSE;
-        g_signal_emit_by_name(Bar(orientation).gobj(), "change-value", type, value, &handled);
-        EXPECT_TRUE(handled);
+        EXPECT_TRUE(SendScrollRequest(*win.view, orientation, type, value));
     }
 
     int32_t Offset(Gtk::Orientation orientation) const

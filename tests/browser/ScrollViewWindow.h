@@ -8,6 +8,8 @@
 #include "settings/Setting.h"
 
 #include <gtest/gtest.h>
+#include <gtkmm/grid.h>
+#include <gtkmm/scrollbar.h>
 #include <gtkmm/window.h>
 #include <webkit2/webkit2.h>
 
@@ -70,6 +72,22 @@ public:
 };
 
 // 0xRRGGBB of the pixel (x, y), counted from the top, of a 24-bit DIB.
+// One of the scroll view's two bars.
+inline Gtk::Scrollbar& ScrollBarOf(CQuorvaScrollView& view, Gtk::Orientation orientation)
+{
+    auto& grid = dynamic_cast<Gtk::Grid&>(view.Widget());
+    Gtk::Widget* bar = orientation == Gtk::ORIENTATION_HORIZONTAL ? grid.get_child_at(0, 1) : grid.get_child_at(1, 0);
+    return dynamic_cast<Gtk::Scrollbar&>(*bar);
+}
+
+// What a bar's arrows, trough, thumb and wheel send; true when handled.
+inline bool SendScrollRequest(CQuorvaScrollView& view, Gtk::Orientation orientation, GtkScrollType type, double value)
+{
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(ScrollBarOf(view, orientation).gobj(), "change-value", type, value, &handled);
+    return handled;
+}
+
 inline uint32_t PixelAt(const CDib& dib, int32_t x, int32_t y)
 {
     const uint8_t* p = dib.RowFromTop(y) + static_cast<size_t>(x) * 3;
