@@ -2,11 +2,11 @@
 
 #include "bitmap/Dib.h"
 #include "bitmap/DibCairo.h"
+#include "printing/TilePainter.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>
 
-#include <algorithm>
 
 namespace {
 
@@ -155,34 +155,15 @@ bool CPdfPageDevice::StretchDib(const CDib& dib, const CRect& dest, const CRect&
 {
     if (!m_cr || !dib.IsValid())
         return false;
-    if (dest.IsEmpty() || src.IsEmpty())
-        return true;
-    const CRect area{std::max(src.left, 0), std::max(src.top, 0), std::min(src.right, dib.Width()),
-                     std::min(src.bottom, dib.Height())};
-    if (area.IsEmpty())
-        return true;
-    CairoSurfacePtr tile = DibAreaSurface(dib, area);
-    if (!tile)
-        return false;
-
-    const double dotX = kPointsPerInch / m_metrics.logPixelsX;
-    const double dotY = kPointsPerInch / m_metrics.logPixelsY;
-    const double sx = double(dest.Width()) / src.Width();
-    const double sy = double(dest.Height()) / src.Height();
-
+    // Drawing coordinates are dots from the hardware printable origin; the
+    // printer cannot draw outside its hardware printable area.
     cairo_save(m_cr);
-    // The printer cannot draw outside its hardware printable area.
-    cairo_rectangle(m_cr, m_metrics.physicalOffsetX * dotX, m_metrics.physicalOffsetY * dotY,
-                    m_metrics.horzRes * dotX, m_metrics.vertRes * dotY);
-    cairo_clip(m_cr);
-    cairo_translate(m_cr, (m_metrics.physicalOffsetX + dest.left + (area.left - src.left) * sx) * dotX,
-                    (m_metrics.physicalOffsetY + dest.top + (area.top - src.top) * sy) * dotY);
-    cairo_scale(m_cr, sx * dotX, sy * dotY);
-    cairo_set_source_surface(m_cr, tile.get(), 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(m_cr), CAIRO_FILTER_GOOD);
-    cairo_paint(m_cr);
+    cairo_scale(m_cr, kPointsPerInch / m_metrics.logPixelsX, kPointsPerInch / m_metrics.logPixelsY);
+    cairo_translate(m_cr, m_metrics.physicalOffsetX, m_metrics.physicalOffsetY);
+    CairoSurfacePtr tile;
+    const bool drawn = PaintTile(m_cr, dib, src, dest, {0, 0, m_metrics.horzRes, m_metrics.vertRes}, &tile);
     cairo_restore(m_cr);
-
-    m_pageTiles.push_back(cairo_surface_reference(tile.get()));
-    return cairo_status(m_cr) == CAIRO_STATUS_SUCCESS;
+    if (tile)
+        m_pageTiles.push_back(cairo_surface_reference(tile.get()));
+    return drawn;
 }
