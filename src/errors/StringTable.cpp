@@ -72,6 +72,20 @@ bool TryLoadString(uint32_t id, std::string& text)
     return true;
 }
 
+std::vector<std::pair<std::string, std::string>> LoadUiTexts(const std::string& uiFile)
+{
+    std::vector<std::pair<std::string, std::string>> texts;
+    GKeyFile* table = Table(g_language);
+    gchar** keys = g_key_file_get_keys(table, uiFile.c_str(), nullptr, nullptr);
+    for (gchar** key = keys; key && *key; ++key)
+        if (gchar* value = g_key_file_get_string(table, uiFile.c_str(), *key, nullptr)) {
+            texts.emplace_back(*key, value);
+            g_free(value);
+        }
+    g_strfreev(keys);
+    return texts;
+}
+
 std::string LoadString(uint32_t id)
 {
     std::string text;

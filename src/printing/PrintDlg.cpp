@@ -1,10 +1,10 @@
 #include "printing/PrintDlg.h"
 
 #include "common/NumberText.h"
+#include "controls/UiTexts.h"
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/Resources.h"
-#include "errors/StringTable.h"
 
 #include <gtkmm/button.h>
 
@@ -12,32 +12,6 @@
 #include <climits>
 
 namespace {
-
-struct DialogTexts {
-    const char* title;
-    const char* rangeGroup;
-    const char* all;
-    const char* pages;
-    const char* rangeFormat;
-    const char* from;
-    const char* to;
-    const char* copiesGroup;
-    const char* copies;
-    const char* collate;
-    const char* ok;
-    const char* cancel;
-};
-
-const DialogTexts& Texts()
-{
-    static const DialogTexts japanese{"印刷", "印刷範囲", "すべて(_A)", "ページ指定(_G)", "1 ページから %d ページまで",
-                                      "ページから(_F)", "ページまで(_T)", "印刷部数", "部数(_C):",
-                                      "部単位で印刷(_O)", "印刷", "キャンセル"};
-    static const DialogTexts english{"Print", "Print range", "_All", "Pa_ges", "Pages 1 to %d",
-                                     "_from", "_to", "Copies", "Number of _copies:",
-                                     "C_ollate", "Print", "Cancel"};
-    return CurrentLanguage() == UiLanguage::Japanese ? japanese : english;
-}
 
 template <class T>
 T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, const char* id)
@@ -89,32 +63,14 @@ CPrintDlg::CPrintDlg(qvn::CMsg* msg) : m_msg(msg ? msg : &TheMsg())
     m_collate = Widget<Gtk::CheckButton>(m_builder, "check1041");
     m_fromLabel = Widget<Gtk::Label>(m_builder, "static1089");
     m_toLabel = Widget<Gtk::Label>(m_builder, "static1090");
-    SetTexts();
+    ApplyUiTexts(m_builder, "ui/print.ui");
     // Enter in a box presses "印刷", as in the system's dialogs.
     for (Gtk::ComboBoxText* box : {m_from, m_to, m_copies})
         box->get_entry()->set_activates_default(true);
     m_dialog->set_default_response(IDOK);
-    m_dialog->signal_response().connect(sigc::mem_fun(*this, &CPrintDlg::OnResponse));
 }
 
 CPrintDlg::~CPrintDlg() = default;
-
-void CPrintDlg::SetTexts()
-{
-    const DialogTexts& t = Texts();
-    m_dialog->set_title(t.title);
-    Widget<Gtk::Label>(m_builder, "label1072")->set_text(t.rangeGroup);
-    Widget<Gtk::Label>(m_builder, "label1073")->set_text(t.copiesGroup);
-    m_all->set_label(t.all);
-    m_pages->set_label(t.pages);
-    m_rangeText->set_text(t.rangeFormat);
-    m_fromLabel->set_text_with_mnemonic(t.from);
-    m_toLabel->set_text_with_mnemonic(t.to);
-    Widget<Gtk::Label>(m_builder, "static1092")->set_text_with_mnemonic(t.copies);
-    m_collate->set_label(t.collate);
-    Widget<Gtk::Button>(m_builder, "ok")->set_label(t.ok);
-    Widget<Gtk::Button>(m_builder, "cancel")->set_label(t.cancel);
-}
 
 void CPrintDlg::SetRangeType(int value)
 {
@@ -194,19 +150,16 @@ bool CPrintDlg::Validate()
     return false;
 }
 
-void CPrintDlg::OnResponse(int response)
-{
-    // A refused OK keeps the dialog open: the response goes no further.
-    if (response == IDOK && !Validate())
-        g_signal_stop_emission_by_name(m_dialog->gobj(), "response");
-}
-
 int CPrintDlg::DoModal(Gtk::Window* parent)
 {
     InitDialog();
     if (parent)
         m_dialog->set_transient_for(*parent);
-    const int response = m_dialog->run();
+    // A refused OK shows its error and runs the dialog again, with every
+    // entry as the user left it.
+    int response;
+    while ((response = m_dialog->run()) == IDOK && !Validate()) {
+    }
     m_dialog->hide();
     return response == IDOK ? IDOK : IDCANCEL;
 }

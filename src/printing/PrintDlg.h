@@ -38,7 +38,8 @@ public:
     // Clamps the range, formats the range text, binds the controls; DoModal
     // calls it.
     void InitDialog();
-    // Runs modally over `parent` (may be null): IDOK or IDCANCEL.
+    // Runs modally over `parent` (may be null) until it is cancelled or an
+    // OK passes Validate: IDOK or IDCANCEL.
     int DoModal(Gtk::Window* parent);
     // OK's check: with a page range, boxes 153 and 154, then 155, each with
     // its error shown and the focus on the box. True when the dialog may close.
@@ -68,9 +69,7 @@ public:
     Gtk::Label& ToLabel() { return *m_toLabel; }
 
 private:
-    void SetTexts();
     void OnRange();
-    void OnResponse(int response);
 
     qvn::CMsg* m_msg;
     int m_totalPages = 0;

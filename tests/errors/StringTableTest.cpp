@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -43,3 +44,26 @@ TEST(StringTable, BothLanguagesHoldTheSameEntry)
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::string> UiTextIds(UiLanguage language)
+{
+    SetLanguage(language);
+    std::vector<std::string> ids;
+    for (const auto& [id, text] : LoadUiTexts("ui/print.ui"))
+        ids.push_back(id);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+}  // namespace
+
+TEST(StringTable, DialogTextsExistInBothLanguages)
+{
+    const std::vector<std::string> japanese = UiTextIds(UiLanguage::Japanese);
+    EXPECT_EQ(japanese, UiTextIds(UiLanguage::English));
+    EXPECT_EQ(japanese.size(), 12u);
+    SetLanguage(UiLanguage::Japanese);
+    EXPECT_TRUE(LoadUiTexts("ui/no-such.ui").empty());
+}

@@ -20,8 +20,8 @@ inline Gtk::Dialog* ShownPrintDialog()
     return nullptr;
 }
 
-// `fallback` holds the time-out that cancels a dialog left open; the test
-// disconnects it in TearDown.
+// `fallback` holds the time-out that cancels a dialog left open; a later
+// call replaces it, and the test disconnects it in TearDown.
 inline void RunInPrintDialog(std::function<void()> keys, sigc::connection& fallback)
 {
     Glib::signal_timeout().connect_once(
@@ -35,6 +35,7 @@ inline void RunInPrintDialog(std::function<void()> keys, sigc::connection& fallb
                 return;
             }
             keys();
+            fallback->disconnect();
             *fallback = Glib::signal_timeout().connect(
                 [] {
                     if (Gtk::Dialog* left = ShownPrintDialog()) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace guitest;
 
 class PrintDlgTest : public testing::Test {
@@ -18,6 +20,8 @@ protected:
         SetLanguage(UiLanguage::Japanese);
         CMessageBoxMsg::SetTestResponder([this](const std::string& text, const std::string&, unsigned) {
             messages.push_back(text);
+            if (afterError)
+                std::exchange(afterError, nullptr)();
             return IDOK;
         });
     }
@@ -29,33 +33,15 @@ protected:
         dialog->SetTotalPages(total);
         dialog->SetPrintSetting(setting);
         dialog->InitDialog();
-        dialog->Dialog().signal_response().connect([this](int response) { responses.push_back(response); });
         ASSERT_TRUE(ShowActive(dialog->Dialog()));
-    }
-
-    // Replaces the text of a box's edit field as a person would.
-    void TypeInto(Gtk::ComboBoxText& box, const std::string& text)
-    {
-        box.get_entry()->grab_focus();
-        Pump();
-        Key("ctrl+a");
-        Type(text);
     }
 
     int ItemCount(Gtk::ComboBoxText& box) { return box.get_model()->children().size(); }
 
-    // Enter in a box presses the default button, which answers after its
-    // pressed look (a quarter of a second): wait for the answer or the error.
-    void PressEnter()
-    {
-        const size_t answers = responses.size() + messages.size();
-        Key("Return");
-        PumpUntil([&] { return responses.size() + messages.size() > answers; }, 10000);
-    }
-
     std::unique_ptr<CPrintDlg> dialog;
     std::vector<std::string> messages;
-    std::vector<int> responses;
+    // Run once, when the next error box is answered.
+    std::function<void()> afterError;
 };
 
 TEST_F(PrintDlgTest, TextsAndTheClampedRange)
@@ -97,71 +83,6 @@ TEST_F(PrintDlgTest, ChoosingAllDisablesTheRangeAtOnce)
     EXPECT_TRUE(dialog->PrintSetting().flags & USE_PAGENUMS);
 }
 
-TEST_F(PrintDlgTest, LongGridListsNinetyNineButAcceptsItsLastPage)
-{
-    Open(150, {USE_PAGENUMS, 1, 1, 1});
-    EXPECT_EQ(ItemCount(dialog->ToBox()), 99);
-    TypeInto(dialog->ToBox(), "150");
-    PressEnter();
-    EXPECT_EQ(responses, std::vector<int>{IDOK});
-    EXPECT_EQ(dialog->PrintSetting().pageTo, 150);
-    EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(PrintDlgTest, PageBeyondTheGridIsRefusedOnOk)
-{
-    Open(150, {USE_PAGENUMS, 1, 1, 1});
-    TypeInto(dialog->ToBox(), "151");
-    PressEnter();
-    EXPECT_TRUE(responses.empty());
-    ASSERT_EQ(messages, std::vector<std::string>{"値が大きすぎます: 151"});
-    EXPECT_TRUE(dialog->Dialog().get_visible());
-    EXPECT_TRUE(dialog->ToBox().get_entry()->has_focus());
-    EXPECT_EQ(dialog->PrintSetting().pageTo, 1);
-}
-
-TEST_F(PrintDlgTest, BadCopiesAreRefusedWithEitherRange)
-{
-    Open(4, {0, 1, 1, 1});
-    TypeInto(dialog->CopiesBox(), "x2");
-    PressEnter();
-    EXPECT_TRUE(responses.empty());
-    ASSERT_EQ(messages, std::vector<std::string>{"数値の書式が不正です: x2"});
-    EXPECT_TRUE(dialog->CopiesBox().get_entry()->has_focus());
-    TypeInto(dialog->CopiesBox(), "3");
-    PressEnter();
-    EXPECT_EQ(responses, std::vector<int>{IDOK});
-    EXPECT_EQ(dialog->PrintSetting().copies, 3);
-}
-
-TEST_F(PrintDlgTest, RangeIsNotCheckedWhenAllPagesAreChosen)
-{
-    Open(4, {0, 1, 1, 1});
-    EXPECT_FALSE(dialog->FromBox().is_sensitive());
-    dialog->FromBox().get_entry()->set_text("99");
-    dialog->CopiesBox().get_entry()->grab_focus();
-    Pump();
-    PressEnter();
-    EXPECT_EQ(responses, std::vector<int>{IDOK});
-    EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(PrintDlgTest, GridWithoutSheetsOffersOnlyAllPages)
-{
-    Open(0, {USE_PAGENUMS, 1, 1, 1});
-    EXPECT_EQ(dialog->RangeText().get_text(), "1 ページから 0 ページまで");
-    EXPECT_EQ(ItemCount(dialog->FromBox()), 0);
-    PressEnter();
-    EXPECT_TRUE(responses.empty());
-    EXPECT_EQ(messages.size(), 1u);
-    Key("alt+a");
-    EXPECT_TRUE(dialog->AllButton().get_active());
-    dialog->CopiesBox().get_entry()->grab_focus();
-    Pump();
-    PressEnter();
-    EXPECT_EQ(responses, std::vector<int>{IDOK});
-}
-
 // The modal dialog of the Print command: keys arrive while it runs.
 class RunPrintDialogTest : public PrintDlgTest {
 protected:
@@ -199,4 +120,112 @@ TEST_F(RunPrintDialogTest, OkReturnsTheEdits)
     });
     EXPECT_EQ(RunPrintDialog(4, setting, nullptr), IDOK);
     EXPECT_EQ(setting, (CSimplePrintSetting{COLLATE, 2, 3, 4}));
+}
+
+// OK inside the dialog's own modal run. A refused OK shows its error box,
+// which is answered, and the dialog must still be running with the entries
+// as the user left them.
+class RefusedOkTest : public RunPrintDialogTest {
+protected:
+    int Run(int total, const CSimplePrintSetting& setting, std::function<void()> keys,
+            std::function<void()> afterRefusal = nullptr)
+    {
+        dialog = std::make_unique<CPrintDlg>();
+        dialog->SetTotalPages(total);
+        dialog->SetPrintSetting(setting);
+        if (afterRefusal)
+            afterError = [this, afterRefusal] { WhenShown(afterRefusal); };
+        WhenShown(std::move(keys));
+        return dialog->DoModal(nullptr);
+    }
+};
+
+TEST_F(RefusedOkTest, PageBeyondTheGridKeepsTheDialogOpen)
+{
+    const int result = Run(
+        150, {USE_PAGENUMS, 1, 1, 1},
+        [] {
+            Key("alt+t");
+            Key("ctrl+a");
+            Type("151");
+            Key("Return");
+        },
+        [this] {
+            EXPECT_EQ(messages, std::vector<std::string>{"値が大きすぎます: 151"});
+            EXPECT_TRUE(dialog->ToBox().get_entry()->has_focus());
+            EXPECT_EQ(dialog->ToBox().get_entry()->get_text(), "151");
+            EXPECT_EQ(dialog->PrintSetting().pageTo, 1);
+            Key("ctrl+a");
+            Type("150");
+            Key("Return");
+        });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog->PrintSetting().pageTo, 150);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(RefusedOkTest, BadCopiesAreRefusedWithEitherRange)
+{
+    const int result = Run(
+        4, {0, 1, 1, 1},
+        [] {
+            Key("alt+c");
+            Key("ctrl+a");
+            Type("abc");
+            Key("Return");
+        },
+        [this] {
+            EXPECT_EQ(messages, std::vector<std::string>{"数値の書式が不正です: abc"});
+            EXPECT_TRUE(dialog->CopiesBox().get_entry()->has_focus());
+            Key("ctrl+a");
+            Type("3");
+            Key("Return");
+        });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog->PrintSetting().copies, 3);
+}
+
+TEST_F(RefusedOkTest, GridWithoutSheetsOffersOnlyAllPages)
+{
+    const int result = Run(
+        0, {USE_PAGENUMS, 1, 1, 1},
+        [this] {
+            EXPECT_EQ(dialog->RangeText().get_text(), "1 ページから 0 ページまで");
+            EXPECT_EQ(ItemCount(dialog->FromBox()), 0);
+            Key("Return");
+        },
+        [this] {
+            EXPECT_EQ(messages.size(), 1u);
+            Key("alt+a");
+            Key("alt+c");
+            Key("Return");
+        });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog->PrintSetting().flags & USE_PAGENUMS, 0u);
+}
+
+TEST_F(RefusedOkTest, LongGridListsNinetyNineButAcceptsItsLastPage)
+{
+    const int result = Run(150, {USE_PAGENUMS, 1, 1, 1}, [this] {
+        EXPECT_EQ(ItemCount(dialog->ToBox()), 99);
+        Key("alt+t");
+        Key("ctrl+a");
+        Type("150");
+        Key("Return");
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog->PrintSetting().pageTo, 150);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RefusedOkTest, RangeIsNotCheckedWhenAllPagesAreChosen)
+{
+    const int result = Run(4, {0, 1, 1, 1}, [this] {
+        EXPECT_FALSE(dialog->FromBox().is_sensitive());
+        dialog->FromBox().get_entry()->set_text("99");
+        Key("alt+c");
+        Key("Return");
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(messages.empty());
 }
