@@ -15,7 +15,10 @@ void CCommandInit::Execute(bool execute)
     if (!execute)
         return;
     m_view.PutSilent(true);
-    m_view.Navigate(m_setting.url);
+    if (m_startUrl.empty())
+        m_view.Navigate(m_setting.url);
+    else
+        RememberAndNavigate(m_setting, m_view, m_startUrl);
 }
 
 void CCommandReload::Execute(bool execute)

@@ -1,19 +1,24 @@
 #pragma once
 #include "shell/Command.h"
 
+#include <string>
+
 class CQuorvaneView;
 class CSetting;
 class CMainFrame;
 
-// Puts the browser into silent mode and opens the stored start URL.
+// Puts the browser into silent mode and opens the stored start URL, or the
+// URL the program was started with (which then heads the recent URLs).
 class CCommandInit : public CCommand {
 public:
     CCommandInit(qvn::CMsg* msg, CQuorvaneView& view, CSetting& setting) : CCommand(msg), m_view(view), m_setting(setting) {}
     void Execute(bool execute) override;
+    void SetStartUrl(std::string url) { m_startUrl = std::move(url); }
 
 private:
     CQuorvaneView& m_view;
     CSetting& m_setting;
+    std::string m_startUrl;
 };
 
 class CCommandReload : public CCommand {

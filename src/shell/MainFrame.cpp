@@ -147,7 +147,9 @@ void CMainFrame::ConnectViews()
 void CMainFrame::CreateCommands()
 {
     qvn::CMsg* msg = &TheMsg();
-    m_commands[kCommandInit] = std::make_shared<CCommandInit>(msg, Browser(), m_setting);
+    auto init = std::make_shared<CCommandInit>(msg, Browser(), m_setting);
+    init->SetStartUrl(m_startUrl);
+    m_commands[kCommandInit] = init;
     m_commands[ID_VIEW_REFRESH] = std::make_shared<CCommandReload>(msg, Browser());
     for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_DLGBAR, ID_VIEW_STATUS_BAR})
         m_commands[id] = std::make_shared<CCommandShowBar>(msg, *this, id);
@@ -171,6 +173,14 @@ void CMainFrame::CreateCommands()
     auto openLink = std::make_shared<CCommandOpenLink>(msg, Browser(), m_setting);
     for (int id = ID_LINK_FIRST; id <= ID_LINK_LAST; ++id)
         m_commands[id] = openLink;
+}
+
+void CMainFrame::OpenUrl(const std::string& url)
+{
+    const CSimpleErr err = RunGuarded([&] { RememberAndNavigate(m_setting, Browser(), url); });
+    present();
+    if (err.msgId != 0)
+        TheMsg().ShowError(err);
 }
 
 void CMainFrame::SetCommand(int commandId, std::shared_ptr<CCommand> command)

@@ -28,6 +28,11 @@ public:
     // itself from the main loop once the stored placement is applied, and the
     // Init command opens the start page.
     void Create();
+    // Before Create: the URL to open instead of the stored one.
+    void SetStartUrl(std::string url) { m_startUrl = std::move(url); }
+    // A URL handed to the running program: opened as File > Open would, and
+    // the window is brought to the front.
+    void OpenUrl(const std::string& url);
 
     // Runs the command with this id through its guard.
     void Dispatch(int commandId);
@@ -77,6 +82,7 @@ private:
     void Shutdown();
 
     CSetting& m_setting;
+    std::string m_startUrl;
     bool m_initialising = false;
     int m_lastReadyState = -1;
     std::string m_statusText;

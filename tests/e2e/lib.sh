@@ -18,10 +18,35 @@ trap qv_cleanup EXIT
 
 qv_fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Starts the program in the background.
+# Starts the program in the background, with the arguments given.
 qv_start() {
-    "$QV_BIN" >"$QV_TMP/out.log" 2>&1 &
+    "$QV_BIN" "$@" >"$QV_TMP/out.log" 2>&1 &
     QV_PID=$!
+}
+
+# Serves the test fixtures on a loopback port: sets QV_PORT and
+# QV_SERVER_LOG (one line per request) and stops the server at exit.
+qv_serve_fixtures() {
+    QV_SERVER_LOG=$QV_TMP/server.log
+    python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$QV_TEST_FIXTURES" >"$QV_SERVER_LOG" 2>&1 &
+    local server_pid=$!
+    trap 'kill "'"$server_pid"'" 2>/dev/null || true; qv_cleanup' EXIT
+    QV_PORT=""
+    for _ in $(seq 50); do
+        QV_PORT=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$QV_SERVER_LOG" | head -n1)
+        [ -n "$QV_PORT" ] && return 0
+        sleep 0.1
+    done
+    qv_fail "the loopback server did not start: $(cat "$QV_SERVER_LOG")"
+}
+
+# Waits until the server has been asked for $1 (a path with its query) $2 times.
+qv_wait_request() {
+    for _ in $(seq 100); do
+        [ "$(grep -cF "GET $1 " "$QV_SERVER_LOG")" -ge "${2:-1}" ] && return 0
+        sleep 0.2
+    done
+    return 1
 }
 
 # Waits until a visible window whose name matches $1 exists; prints its id.

@@ -4,29 +4,12 @@
 # address heads the recent URLs (and is the page shown at start).
 source "$(dirname "$0")/lib.sh"
 
-server_log=$QV_TMP/server.log
-python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$QV_TEST_FIXTURES" >"$server_log" 2>&1 &
-server_pid=$!
-trap 'kill "$server_pid" 2>/dev/null || true; qv_cleanup' EXIT
-
-port=""
-for _ in $(seq 50); do
-    port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$server_log" | head -n1)
-    [ -n "$port" ] && break
-    sleep 0.1
-done
-[ -n "$port" ] || qv_fail "the loopback server did not start: $(cat "$server_log")"
-url="http://127.0.0.1:$port/open-url-page.html"
+qv_serve_fixtures
+url="http://127.0.0.1:$QV_PORT/open-url-page.html"
 config=$XDG_CONFIG_HOME/Brackwater/Quorvane/Quorvane32.config
 
 # Waits until the page has reported its load $1 times.
-wait_loads() {
-    for _ in $(seq 100); do
-        [ "$(grep -c 'GET /open-url-loaded.txt' "$server_log")" -ge "$1" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
+wait_loads() { qv_wait_request /open-url-loaded.txt "$1"; }
 
 # The first recent URL and the start URL stored in the settings file.
 stored() {

@@ -1,0 +1,113 @@
+#include "shell/BatchPage.h"
+
+#include "browser/Capture.h"
+#include "errors/Exception.h"
+#include "errors/MessageFormat.h"
+#include "shell/CommandLine.h"
+#include "shell/ExitStatus.h"
+
+#include <webkit2/webkit2.h>
+
+#include <algorithm>
+
+namespace {
+
+gboolean WakeUp(gpointer) { return G_SOURCE_REMOVE; }
+
+std::chrono::milliseconds Remaining(BatchClock::time_point deadline)
+{
+    return std::max(std::chrono::milliseconds(0),
+                    std::chrono::duration_cast<std::chrono::milliseconds>(deadline - BatchClock::now()));
+}
+
+void OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data)
+{
+    // A load that gives way to another one (a redirect by script, a second
+    // navigation) is not a failure of the page.
+    if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+        g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
+        return;
+    auto* failure = static_cast<std::pair<bool*, std::string*>*>(data);
+    *failure->first = true;
+    *failure->second = SysErr::FromGError(error).text;
+}
+
+}  // namespace
+
+bool RunMainLoopUntil(const std::function<bool()>& done, BatchClock::time_point deadline)
+{
+    while (!done()) {
+        const std::chrono::milliseconds left = Remaining(deadline);
+        if (left.count() == 0)
+            return false;
+        // The time-out only wakes the loop up; the loop itself sleeps.
+        const guint timer = g_timeout_add(static_cast<guint>(std::min<int64_t>(left.count(), 1000)), WakeUp, nullptr);
+        g_main_context_iteration(nullptr, TRUE);
+        if (GSource* source = g_main_context_find_source_by_id(nullptr, timer))
+            g_source_destroy(source);
+    }
+    return true;
+}
+
+CBatchPage::CBatchPage(const CCommandLine& options) : m_view(m_setting)
+{
+    m_setting.width = options.size.cx;
+    m_setting.height = options.size.cy;
+    m_setting.trim = options.trim;
+    m_window.set_default_size(640, 480);
+    m_window.add(m_view.Widget());
+    m_window.show_all();
+    m_view.ApplyBrowserSize();
+}
+
+void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
+{
+    CQuorvaneView& browser = m_view.View();
+    WebKitWebView* web = browser.WebView();
+    std::pair<bool*, std::string*> failure{&m_loadFailed, &m_loadError};
+    const gulong handler = g_signal_connect(web, "load-failed", G_CALLBACK(OnLoadFailed), &failure);
+    bool finished = false;
+    try {
+        browser.PutSilent(true);
+        browser.Navigate(url);
+        finished = RunMainLoopUntil([&] { return m_loadFailed || browser.ReadyState() == 4; },
+                                    deadline);
+    } catch (const my::CException& e) {
+        g_signal_handler_disconnect(web, handler);
+        throw CBatchFailure{kExitLoad, e.what()};
+    }
+    g_signal_handler_disconnect(web, handler);
+    if (m_loadFailed)
+        throw CBatchFailure{kExitLoad, FormatMessageText(185, {m_loadError})};
+    if (!finished) {
+        webkit_web_view_stop_loading(web);
+        throw CBatchFailure{kExitLoad, {}};
+    }
+    // A load the browser refused without a word (a blocked port) leaves an
+    // empty page; an error page of the server is not the page asked for.
+    WebKitWebResource* resource = webkit_web_view_get_main_resource(web);
+    WebKitURIResponse* response = resource ? webkit_web_resource_get_response(resource) : nullptr;
+    if (!response && url != "about:blank")
+        throw CBatchFailure{kExitLoad, FormatMessageText(185, {url})};
+    const guint code = response ? webkit_uri_response_get_status_code(response) : 0;
+    if (code >= 400)
+        throw CBatchFailure{kExitLoad, FormatMessageText(185, {"HTTP " + std::to_string(code)})};
+}
+
+CDibSectionPtr CBatchPage::Capture(BatchClock::time_point deadline)
+{
+    const std::chrono::milliseconds left = Remaining(deadline);
+    if (left.count() == 0)
+        throw CBatchFailure{kExitCapture, {}};
+    try {
+        return ::Capture(m_view, left);
+    } catch (const my::CException& e) {
+        throw CBatchFailure{kExitCapture, BatchClock::now() >= deadline ? std::string() : std::string(e.what())};
+    }
+}
+
+std::string CBatchPage::Title() const
+{
+    std::string title;
+    return const_cast<CQuorvaScrollView&>(m_view).View().GetLocationName(title) ? title : std::string();
+}

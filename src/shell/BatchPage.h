@@ -1,0 +1,41 @@
+#pragma once
+#include "bitmap/DibSection.h"
+#include "browser/QuorvaScrollView.h"
+#include "settings/Setting.h"
+#include "shell/BatchFailure.h"
+
+#include <gtkmm/offscreenwindow.h>
+
+#include <functional>
+#include <string>
+
+struct CCommandLine;
+
+// The page of a batch run: the browser held at the command line's size and
+// trims in a window that never appears on the screen.
+class CBatchPage {
+public:
+    explicit CBatchPage(const CCommandLine& options);
+
+    // Loads the URL and waits until the page has finished loading. Raises
+    // CBatchFailure with the load status when the browser refuses the URL,
+    // the page cannot be loaded or the server answers with an error; with
+    // an empty text when the deadline passes.
+    void Load(const std::string& url, BatchClock::time_point deadline);
+    // The kept area; CBatchFailure with the capture status on failure (an
+    // empty text when the deadline passes).
+    CDibSectionPtr Capture(BatchClock::time_point deadline);
+    // The page title; empty when it has none.
+    std::string Title() const;
+
+private:
+    CSetting m_setting;
+    CQuorvaScrollView m_view;
+    Gtk::OffscreenWindow m_window;
+    std::string m_loadError;
+    bool m_loadFailed = false;
+};
+
+// Runs the main loop until `done` answers true; false when the deadline
+// comes first.
+bool RunMainLoopUntil(const std::function<bool()>& done, BatchClock::time_point deadline);

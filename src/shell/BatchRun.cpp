@@ -1,0 +1,131 @@
+#include "shell/BatchRun.h"
+
+#include "errors/Exception.h"
+#include "errors/MessageFormat.h"
+#include "errors/StringTable.h"
+#include "imaging/Img.h"
+#include "imaging/ImgSaver.h"
+#include "printing/PrintEndDispatcher.h"
+#include "printing/QuorvaThread.h"
+#include "shell/BatchPage.h"
+#include "shell/BatchPrinter.h"
+#include "shell/CommandLine.h"
+#include "shell/ExitStatus.h"
+
+#include <gtkmm.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The printer of a --print run, chosen and checked before the page loads.
+class CBatchPrint {
+public:
+    explicit CBatchPrint(const CCommandLine& options) : m_options(options)
+    {
+        // A job that this run waits for need not give way to other work.
+        m_thread.SetPriority(THREAD_PRIORITY_NORMAL);
+        CQuorvaTask& task = *m_thread.Task();
+        if (!options.printer.empty())
+            task.ReopenPrinter(CDevNames{options.printer});
+        if (!task.Printer() || (!options.printer.empty() && task.Printer()->Name() != options.printer))
+            throw CBatchFailure{kExitPrint, FormatMessageText(58975)};
+        // The default destination may turn out to be "PDF", which needs a file.
+        if (task.PrintsToFile() && options.output.empty())
+            throw CBatchFailure{kExitUsage, FormatMessageText(61740, {LoadString(61747)})};
+        try {
+            task.ReplaceDevMode(ChooseBatchDevMode(*task.Printer(), task.CopyDevMode(), options.paper, options.landscape));
+        } catch (const my::CException& e) {
+            throw CBatchFailure{kExitPrint, e.what()};
+        }
+    }
+
+    void Print(const CDibSectionPtr& dib, const std::string& title, BatchClock::time_point deadline)
+    {
+        CQuorvaTask& task = *m_thread.Task();
+        try {
+            const CPageGrid grid = task.CalcPagesForPrinter(m_options.pageSetting, {dib->Width(), dib->Height()});
+            if (grid.TotalPages() > kMaxBatchSheets)
+                throw my::CException(61751, {std::to_string(grid.TotalPages()), std::to_string(kMaxBatchSheets)});
+        } catch (const my::CException& e) {
+            throw CBatchFailure{kExitPrint, e.what()};
+        }
+        CPrintJob job;
+        job.dib = dib;
+        job.docName = LoadString(165) + title;
+        job.pageSetting = m_options.pageSetting;
+        job.outputFile = m_options.output;
+        task.SetJob(job);
+
+        bool ended = false;
+        CPrintEndDispatcher end(m_thread, [&] { ended = true; });
+        if (!m_thread.Start())
+            throw CBatchFailure{kExitPrint, FormatMessageText(58721, {"CThreadImpl::Start"})};
+        if (!RunMainLoopUntil([&] { return ended; }, deadline)) {
+            // The job stops at its next page and leaves no file or job behind.
+            m_thread.Terminate(true);
+            m_thread.Wait(INFINITE);
+            throw CBatchFailure{kExitPrint, {}};
+        }
+        m_thread.Wait(INFINITE);
+        if (task.HasErr())
+            throw CBatchFailure{kExitPrint, task.GetErr().text};
+    }
+
+private:
+    const CCommandLine& m_options;
+    CQuorvaThread m_thread;
+};
+
+void Save(const CDibSectionPtr& dib, const CCommandLine& options)
+{
+    try {
+        wic::CImgSaver saver;
+        saver.container = options.container;
+        saver.Save(*MakeImgFromDib(dib), options.saveFile);
+    } catch (const my::CException& e) {
+        throw CBatchFailure{kExitWrite, e.what()};
+    }
+}
+
+int Report(const CBatchFailure& failure, const CCommandLine& options)
+{
+    const std::string text =
+        failure.text.empty() ? FormatMessageText(61748, {std::to_string(options.timeoutSeconds)}) : failure.text;
+    std::fprintf(stderr, "quorvane: %s\n", text.c_str());
+    return failure.status;
+}
+
+}  // namespace
+
+int RunBatch(const CCommandLine& options)
+{
+    const BatchClock::time_point deadline = BatchClock::now() + std::chrono::seconds(options.timeoutSeconds);
+    // The locale has been set by the caller; GTK would only warn about it again.
+    gtk_disable_setlocale();
+    if (!gtk_init_check(nullptr, nullptr)) {
+        std::fprintf(stderr, "%s\n", LoadString(61749).c_str());
+        return kExitNoStart;
+    }
+    auto app = Gtk::Application::create("org.brackwater.Quorvane", Gio::APPLICATION_NON_UNIQUE);
+    if (!app->register_application()) {
+        std::fprintf(stderr, "quorvane: %s\n", FormatMessageText(58721, {"g_application_register"}).c_str());
+        return kExitNoStart;
+    }
+    try {
+        std::unique_ptr<CBatchPrint> print;
+        if (options.mode == CCommandLine::Mode::Print)
+            print = std::make_unique<CBatchPrint>(options);
+        CBatchPage page(options);
+        page.Load(options.url, deadline);
+        const CDibSectionPtr dib = page.Capture(deadline);
+        if (print)
+            print->Print(dib, page.Title(), deadline);
+        else
+            Save(dib, options);
+    } catch (const CBatchFailure& failure) {
+        return Report(failure, options);
+    }
+    return kExitDone;
+}
