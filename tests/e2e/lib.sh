@@ -40,10 +40,11 @@ qv_serve_fixtures() {
     qv_fail "the loopback server did not start: $(cat "$QV_SERVER_LOG")"
 }
 
-# Waits until the server has been asked for $1 (a path with its query) $2 times.
+# Waits until the server has been asked $2 times (once by default) for a
+# path that starts with $1.
 qv_wait_request() {
     for _ in $(seq 100); do
-        [ "$(grep -cF "GET $1 " "$QV_SERVER_LOG")" -ge "${2:-1}" ] && return 0
+        [ "$(grep -cF "GET $1" "$QV_SERVER_LOG")" -ge "${2:-1}" ] && return 0
         sleep 0.2
     done
     return 1
