@@ -6,7 +6,10 @@
 #include "shell/CommandLine.h"
 #include "shell/ExitStatus.h"
 
+#include <glib-unix.h>
 #include <webkit2/webkit2.h>
+
+#include <csignal>
 
 #include <algorithm>
 
@@ -34,9 +37,26 @@ void OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpoint
 
 }  // namespace
 
+namespace {
+bool g_interrupted = false;
+}  // namespace
+
+bool BatchInterrupted() { return g_interrupted; }
+
+void StopBatchOnSignals()
+{
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        g_unix_signal_add(signal, [](gpointer) {
+            g_interrupted = true;
+            return gboolean(G_SOURCE_CONTINUE);
+        }, nullptr);
+}
+
 bool RunMainLoopUntil(const std::function<bool()>& done, BatchClock::time_point deadline)
 {
     while (!done()) {
+        if (g_interrupted)
+            return false;
         const std::chrono::milliseconds left = Remaining(deadline);
         if (left.count() == 0)
             return false;

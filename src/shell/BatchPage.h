@@ -20,7 +20,7 @@ public:
     // Loads the URL and waits until the page has finished loading. Raises
     // CBatchFailure with the load status when the browser refuses the URL,
     // the page cannot be loaded or the server answers with an error; with
-    // an empty text when the deadline passes.
+    // an empty text when the deadline passes or the run is interrupted.
     void Load(const std::string& url, BatchClock::time_point deadline);
     // The kept area; CBatchFailure with the capture status on failure (an
     // empty text when the deadline passes).
@@ -37,5 +37,10 @@ private:
 };
 
 // Runs the main loop until `done` answers true; false when the deadline
-// comes first.
+// comes first or the run has been interrupted.
 bool RunMainLoopUntil(const std::function<bool()>& done, BatchClock::time_point deadline);
+
+// Ctrl+C, SIGTERM and SIGHUP end the wait for the page or the print job
+// rather than the process, so that nothing is left half-written.
+void StopBatchOnSignals();
+bool BatchInterrupted();

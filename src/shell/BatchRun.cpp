@@ -92,8 +92,10 @@ void Save(const CDibSectionPtr& dib, const CCommandLine& options)
 
 int Report(const CBatchFailure& failure, const CCommandLine& options)
 {
-    const std::string text =
-        failure.text.empty() ? FormatMessageText(61748, {std::to_string(options.timeoutSeconds)}) : failure.text;
+    std::string text = failure.text;
+    if (text.empty())
+        text = BatchInterrupted() ? FormatMessageText(58725)
+                                  : FormatMessageText(61748, {std::to_string(options.timeoutSeconds)});
     std::fprintf(stderr, "quorvane: %s\n", text.c_str());
     return failure.status;
 }
@@ -114,6 +116,7 @@ int RunBatch(const CCommandLine& options)
         std::fprintf(stderr, "quorvane: %s\n", FormatMessageText(58721, {"g_application_register"}).c_str());
         return kExitNoStart;
     }
+    StopBatchOnSignals();
     try {
         std::unique_ptr<CBatchPrint> print;
         if (options.mode == CCommandLine::Mode::Print)
@@ -121,6 +124,8 @@ int RunBatch(const CCommandLine& options)
         CBatchPage page(options);
         page.Load(options.url, deadline);
         const CDibSectionPtr dib = page.Capture(deadline);
+        if (BatchInterrupted())
+            throw CBatchFailure{kExitCapture, {}};
         if (print)
             print->Print(dib, page.Title(), deadline);
         else

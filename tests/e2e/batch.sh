@@ -58,16 +58,29 @@ expect_status 3 "an unreachable URL"
 grep -q "^quorvane: Failed to navigate: " "$QV_TMP/err" || qv_fail "message: $(cat "$QV_TMP/err")"
 [ "$(cat "$out/poster.png")" = old ] || qv_fail "a failed run touched the existing file"
 
-# A server that accepts and never answers: --timeout ends the wait.
-python3 -c 'import socket, time, sys
-s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(8)
-print(s.getsockname()[1], flush=True); time.sleep(120)' >"$QV_TMP/silent.port" &
+# A server that takes the connection and never answers: --timeout ends the
+# wait, and so does SIGTERM, with the load status and no file.
+python3 -c 'import socket, sys, threading, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(8); s.settimeout(120)
+print(s.getsockname()[1], flush=True)
+held = []
+while True:
+    held.append(s.accept()[0]); print("accepted", flush=True)' >"$QV_TMP/silent.log" &
 silent_pid=$!
-for _ in $(seq 50); do [ -s "$QV_TMP/silent.port" ] && break; sleep 0.1; done
-LANG=en_US.UTF-8 run --save "$out/silent.png" --timeout 2 "http://127.0.0.1:$(cat "$QV_TMP/silent.port")/"
-kill "$silent_pid"
+for _ in $(seq 50); do [ -s "$QV_TMP/silent.log" ] && break; sleep 0.1; done
+silent="http://127.0.0.1:$(head -n1 "$QV_TMP/silent.log")/"
+LANG=en_US.UTF-8 run --save "$out/silent.png" --timeout 2 "$silent"
 expect_status 3 "a page that never loads"
 grep -q "Gave up after 2 seconds" "$QV_TMP/err" || qv_fail "message: $(cat "$QV_TMP/err")"
+accepted=$(grep -c accepted "$QV_TMP/silent.log")
+LANG=en_US.UTF-8 "$QV_BIN" --save "$out/silent.png" "$silent" 2>"$QV_TMP/err" &
+QV_PID=$!
+for _ in $(seq 100); do [ "$(grep -c accepted "$QV_TMP/silent.log")" -gt "$accepted" ] && break; sleep 0.1; done
+kill -TERM "$QV_PID"
+qv_wait_exit 20 || qv_fail "SIGTERM did not end the run"
+kill "$silent_pid"
+expect_status 3 "SIGTERM while loading"
+grep -q "The operation was aborted" "$QV_TMP/err" || qv_fail "message: $(cat "$QV_TMP/err")"
 
 run --print --dpi 100 --output "$out/missing/poster.pdf" "$page"
 expect_status 6 "a PDF into a missing folder"
