@@ -1,45 +1,8 @@
 #include "common/MulDiv.h"
+#include "printing/GeometryMath.h"
 #include "printing/TileGeometry.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
-
-namespace {
-
-// Values from a hand-edited settings file may be absurd; arithmetic saturates
-// instead of overflowing.
-int32_t Saturate(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= std::numeric_limits<int32_t>::max())
-        return std::numeric_limits<int32_t>::max();
-    if (v <= std::numeric_limits<int32_t>::min())
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
-
-int32_t Times(int32_t a, int32_t b) { return Saturate(static_cast<double>(a) * b); }
-
-// The DPI mode's size of the bitmap on the printer, in dots.
-CSize BitmapSizeInDots(const CPaperInfo& paper, int32_t dpi, int32_t bitmapWidth, int32_t bitmapHeight)
-{
-    if (dpi <= 0)
-        return {};
-    const double d = dpi;
-    const int32_t wmm = Saturate(bitmapWidth * 2540.0 / d);
-    const int32_t hmm = Saturate(bitmapHeight * 2540.0 / d);
-    return {Saturate(wmm * static_cast<double>(paper.resX) / 2540.0),
-            Saturate(hmm * static_cast<double>(paper.resY) / 2540.0)};
-}
-
-int32_t SheetsFor(int32_t length, int32_t sheet)
-{
-    return static_cast<int32_t>((static_cast<int64_t>(length) + sheet - 1) / sheet);
-}
-
-}  // namespace
 
 CSize FitSizeInside(const CSize& area, const CSize& bitmap)
 {
@@ -91,23 +54,27 @@ CPageGrid CFitImageToPageSetting::CalcPages(const CPaperInfo& paper, int32_t bit
 
 CTileMapping MapPageToTile(int32_t page, const CPageGrid& grid, const CPaperInfo& paper, const CSize& bitmap)
 {
-    CTileMapping m;
     if (grid.papers.cx <= 0 || grid.tile.cx <= 0 || grid.tile.cy <= 0)
-        return m;
+        return {};
     const int32_t index = page - 1;
     const int32_t row = index / grid.papers.cx;
     const int32_t column = index % grid.papers.cx;
+    return MapTileAt({column * grid.tile.cx, row * grid.tile.cy}, grid.tile, paper, bitmap);
+}
 
-    const int32_t left = column * grid.tile.cx;
-    const int32_t top = row * grid.tile.cy;
-    m.source = {std::max(left, 0), std::max(top, 0), std::min(left + grid.tile.cx, bitmap.cx),
-                std::min(top + grid.tile.cy, bitmap.cy)};
+CTileMapping MapTileAt(const CPoint& origin, const CSize& tile, const CPaperInfo& paper, const CSize& bitmap)
+{
+    CTileMapping m;
+    if (tile.cx <= 0 || tile.cy <= 0)
+        return m;
+    m.source = {std::max(origin.x, 0), std::max(origin.y, 0), std::min(origin.x + tile.cx, bitmap.cx),
+                std::min(origin.y + tile.cy, bitmap.cy)};
     if (m.source.IsEmpty())
         m.source = {};
 
     const CRect printable = paper.GetPrintableRect();
-    const int32_t w = MulDiv(m.source.Width(), printable.Width(), grid.tile.cx);
-    const int32_t h = MulDiv(m.source.Height(), printable.Height(), grid.tile.cy);
+    const int32_t w = MulDiv(m.source.Width(), printable.Width(), tile.cx);
+    const int32_t h = MulDiv(m.source.Height(), printable.Height(), tile.cy);
     m.dest.left = printable.left - paper.hardPrintable.left;
     m.dest.top = printable.top - paper.hardPrintable.top;
     m.dest.right = m.dest.left + w;

@@ -34,8 +34,24 @@ struct CFitImageToPageSetting {
     bool operator==(const CFitImageToPageSetting&) const = default;
 };
 
-// The page setting with its paper margins (hundredths of a millimetre).
+// What helps a person put the printed sheets together; all off by default,
+// and with all off the sheets are exactly the plain tiles.
+struct CAssemblySetting {
+    static constexpr int32_t kMaxOverlap = 3000;
+    int32_t overlap = 0;  // glue strip shared by neighbouring sheets, hundredths of a millimetre
+    bool cutGuides = false;
+    bool sheetLabels = false;
+    bool assemblySheet = false;
+
+    // Stored values are untrusted: the overlap is brought into 0..kMaxOverlap.
+    int32_t ClampedOverlap() const { return overlap < 0 ? 0 : overlap > kMaxOverlap ? kMaxOverlap : overlap; }
+    bool operator==(const CAssemblySetting&) const = default;
+};
+
+// The page setting with its paper margins (hundredths of a millimetre) and
+// the assembly aids.
 struct CPageSetting : CFitImageToPageSetting {
     CRect margin{1000, 1000, 1000, 1000};
+    CAssemblySetting assembly;
     bool operator==(const CPageSetting&) const = default;
 };

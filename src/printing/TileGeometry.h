@@ -18,6 +18,8 @@ struct CTileMapping {
     CRect dest;
 };
 CTileMapping MapPageToTile(int32_t page, const CPageGrid& grid, const CPaperInfo& paper, const CSize& bitmap);
+// The same for a tile of `tile` pixels whose top left corner is `origin`.
+CTileMapping MapTileAt(const CPoint& origin, const CSize& tile, const CPaperInfo& paper, const CSize& bitmap);
 
 // The capture size that fills whole sheets; nothing when the capture or the
 // printable rectangle is empty.

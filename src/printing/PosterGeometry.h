@@ -1,0 +1,50 @@
+#pragma once
+// The poster's sheets as a person puts them together: tiles that repeat a
+// glue strip along shared edges, the part of each tile that only that sheet
+// gives the finished poster, and where the sheets are cut.
+#include "common/Types.h"
+#include "printing/PageSetting.h"
+#include "printing/PaperInfo.h"
+#include "printing/TileGeometry.h"
+
+// Tiles are `grid.tile` pixels large and start `step` pixels apart, so
+// neighbours share tile - step pixels. Without overlap the step is the tile
+// and the grid is exactly CalcPages's.
+struct CPosterGrid {
+    CPageGrid grid;
+    CSize step;
+    int32_t Sheets() const { return grid.TotalPages(); }
+    bool operator==(const CPosterGrid&) const = default;
+};
+
+// The grid with a glue overlap of `overlap` hundredths of a millimetre
+// (brought into 0..3000, and to at most half a sheet's printable size). DPI
+// keeps its scale and may take more sheets; FIT keeps its sheets and still
+// holds the whole capture.
+CPosterGrid CalcPosterPages(const CFitImageToPageSetting& setting, const CPaperInfo& paper, const CSize& bitmap,
+                            int32_t overlap);
+
+// Sheet `sheet` (from 1: left to right, then row by row downwards).
+struct CPosterSheet {
+    int32_t row = 0, column = 0;
+    CTileMapping tile;  // source pixels and destination dots, as MapPageToTile
+    CRect unique;       // bitmap pixels that this sheet alone gives the finished poster
+    CRect cut;          // the unique part on the sheet, dots from the hardware printable origin
+};
+CPosterSheet MapPosterSheet(int32_t sheet, const CPosterGrid& poster, const CPaperInfo& paper, const CSize& bitmap);
+
+// The finished poster (the unique parts put together), in hundredths of a
+// millimetre.
+CSize FinishedPosterSize(const CPosterGrid& poster, const CPaperInfo& paper, const CSize& bitmap);
+
+// The overview sheet: the printed part of the capture scaled into the
+// printable rectangle above a caption band; dots from the hardware
+// printable origin.
+struct CAssemblySheetLayout {
+    CRect source;
+    CRect dest;
+    CRect caption;
+};
+CAssemblySheetLayout LayOutAssemblySheet(const CPosterGrid& poster, const CPaperInfo& paper, const CSize& bitmap);
+// Where a sheet's unique part lies on the overview.
+CRect MapToAssemblySheet(const CRect& unique, const CAssemblySheetLayout& layout);
