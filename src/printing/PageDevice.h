@@ -1,9 +1,13 @@
 #pragma once
 #include "common/Types.h"
 #include "errors/Exception.h"
+#include "bitmap/DibCairo.h"
 #include "printing/DevMode.h"
 
+#include <functional>
 #include <string>
+
+typedef struct _cairo cairo_t;
 
 class CDib;
 
@@ -30,4 +34,10 @@ public:
     // the hardware printable origin) with a smoothing filter. True without
     // drawing when either rectangle is empty.
     virtual bool StretchDib(const CDib& dib, const CRect& dest, const CRect& src) = 0;
+
+    // Lets `draw` paint on the page with cairo, in dots from the hardware
+    // printable origin; `clip` is the hardware printable area. A surface
+    // that `draw` hands back through `embedded` is kept until the page ends.
+    using Painter = std::function<bool(cairo_t* cr, const CRect& clip, CairoSurfacePtr* embedded)>;
+    virtual bool Paint(const Painter& draw) = 0;
 };

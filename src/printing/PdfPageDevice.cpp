@@ -153,17 +153,26 @@ void CPdfPageDevice::ReleasePageTiles()
 
 bool CPdfPageDevice::StretchDib(const CDib& dib, const CRect& dest, const CRect& src)
 {
-    if (!m_cr || !dib.IsValid())
+    if (!dib.IsValid())
+        return false;
+    return Paint([&](cairo_t* cr, const CRect& clip, CairoSurfacePtr* embedded) {
+        return PaintTile(cr, dib, src, dest, clip, embedded);
+    });
+}
+
+bool CPdfPageDevice::Paint(const Painter& draw)
+{
+    if (!m_cr)
         return false;
     // Drawing coordinates are dots from the hardware printable origin; the
     // printer cannot draw outside its hardware printable area.
     cairo_save(m_cr);
     cairo_scale(m_cr, kPointsPerInch / m_metrics.logPixelsX, kPointsPerInch / m_metrics.logPixelsY);
     cairo_translate(m_cr, m_metrics.physicalOffsetX, m_metrics.physicalOffsetY);
-    CairoSurfacePtr tile;
-    const bool drawn = PaintTile(m_cr, dib, src, dest, {0, 0, m_metrics.horzRes, m_metrics.vertRes}, &tile);
+    CairoSurfacePtr embedded;
+    const bool drawn = draw(m_cr, {0, 0, m_metrics.horzRes, m_metrics.vertRes}, &embedded);
     cairo_restore(m_cr);
-    if (tile)
-        m_pageTiles.push_back(cairo_surface_reference(tile.get()));
+    if (embedded)
+        m_pageTiles.push_back(cairo_surface_reference(embedded.get()));
     return drawn;
 }

@@ -27,6 +27,7 @@ public:
     int EndDoc(SysErr& err) override;
     int AbortDoc() override;
     bool StretchDib(const CDib& dib, const CRect& dest, const CRect& src) override;
+    bool Paint(const Painter& draw) override;
 
     size_t PageGroupsBlanked() const { return m_filter.GroupsBlanked(); }
 

@@ -165,3 +165,19 @@ CRect MapToAssemblySheet(const CRect& unique, const CAssemblySheetLayout& layout
             d.left + MulDiv(unique.right - s.left, d.Width(), s.Width()),
             d.top + MulDiv(unique.bottom - s.top, d.Height(), s.Height())};
 }
+
+int32_t PosterPageCount(const CPageGrid& grid, const CAssemblySetting& assembly)
+{
+    const int32_t sheets = grid.TotalPages();
+    if (sheets <= 0)
+        return sheets;
+    return assembly.assemblySheet && sheets < INT32_MAX ? sheets + 1 : sheets;
+}
+
+std::string SheetName(int32_t row, int32_t column)
+{
+    std::string letters;
+    for (int64_t n = int64_t(row) + 1; n > 0; n = (n - 1) / 26)
+        letters.insert(letters.begin(), char('A' + (n - 1) % 26));
+    return letters + std::to_string(int64_t(column) + 1);
+}

@@ -7,6 +7,8 @@
 #include "printing/PaperInfo.h"
 #include "printing/TileGeometry.h"
 
+#include <string>
+
 // Tiles are `grid.tile` pixels large and start `step` pixels apart, so
 // neighbours share tile - step pixels. Without overlap the step is the tile
 // and the grid is exactly CalcPages's.
@@ -48,3 +50,11 @@ struct CAssemblySheetLayout {
 CAssemblySheetLayout LayOutAssemblySheet(const CPosterGrid& poster, const CPaperInfo& paper, const CSize& bitmap);
 // Where a sheet's unique part lies on the overview.
 CRect MapToAssemblySheet(const CRect& unique, const CAssemblySheetLayout& layout);
+
+// Pages of the print job: the sheets, and the assembly sheet first when it
+// is chosen (none when there are no sheets).
+int32_t PosterPageCount(const CPageGrid& grid, const CAssemblySetting& assembly);
+
+// A sheet's place as a person names it: the row as letters (A..Z, AA..),
+// the column as a number from 1: "B3".
+std::string SheetName(int32_t row, int32_t column);

@@ -1,6 +1,7 @@
 #include "printing/QuorvaTask.h"
 
-#include "printing/TileGeometry.h"
+#include "printing/AssemblyAids.h"
+#include "printing/PosterGeometry.h"
 
 CQuorvaTask::CQuorvaTask()
 {
@@ -45,7 +46,7 @@ CPageGrid CQuorvaTask::CalcPagesForPrinter(const CPageSetting& setting, const CS
         paper.SetDeviceCaps(m_printer->Metrics(*m_devMode));
     }
     paper.margin = setting.margin;
-    return setting.CalcPages(paper, bitmap.cx, bitmap.cy);
+    return CalcPosterPages(setting, paper, bitmap, setting.assembly.overlap).grid;
 }
 
 void CQuorvaTask::SetJob(const CPrintJob& job)
@@ -74,18 +75,33 @@ void CQuorvaTask::BeginPrint(CPageDevice& dc)
     m_paperInfo.SetDeviceCaps(dc.GetDeviceCaps());
     m_paperInfo.margin = m_pageSetting.margin;
 
-    const CPageGrid grid = m_pageSetting.CalcPages(m_paperInfo, m_dib->Width(), m_dib->Height());
-    m_papers = grid.papers;
-    m_tile = grid.tile;
+    const CPosterGrid poster =
+        CalcPosterPages(m_pageSetting, m_paperInfo, {m_dib->Width(), m_dib->Height()}, m_pageSetting.assembly.overlap);
+    m_papers = poster.grid.papers;
+    m_tile = poster.grid.tile;
+    m_step = poster.step;
     if (m_papers.cx <= 0 || m_papers.cy <= 0)
         throw my::CException(58721, {"CQuorvaTask::BeginPrint\nm_papers is negative"});
-    m_totalPages = grid.TotalPages();
+    m_totalPages = PosterPageCount(poster.grid, m_pageSetting.assembly);
 }
 
+// With the assembly sheet chosen it is page 1 and sheet n is page n + 1.
 void CQuorvaTask::PrintPage(int32_t page, CPageDevice& dc)
 {
-    const CTileMapping tile = MapPageToTile(page, Grid(), m_paperInfo, {m_dib->Width(), m_dib->Height()});
-    if (m_dib->Width() == 0 || m_dib->Height() == 0)
+    const CAssemblySetting& aids = m_pageSetting.assembly;
+    const CSize bitmap{m_dib->Width(), m_dib->Height()};
+    if (bitmap.cx == 0 || bitmap.cy == 0)
         return;
-    dc.StretchDib(*m_dib, tile.dest, tile.source);
+    if (aids.assemblySheet && page == 1) {
+        dc.Paint([&](cairo_t* cr, const CRect& clip, CairoSurfacePtr* embedded) {
+            return PaintAssemblySheet(cr, *m_dib, Poster(), m_paperInfo, clip, embedded);
+        });
+        return;
+    }
+    const CPosterSheet sheet = MapPosterSheet(aids.assemblySheet ? page - 1 : page, Poster(), m_paperInfo, bitmap);
+    dc.StretchDib(*m_dib, sheet.tile.dest, sheet.tile.source);
+    if (aids.cutGuides || aids.sheetLabels)
+        dc.Paint([&](cairo_t* cr, const CRect& clip, CairoSurfacePtr*) {
+            return PaintSheetAids(cr, sheet, Poster(), m_paperInfo, aids, clip);
+        });
 }

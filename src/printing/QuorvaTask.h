@@ -3,6 +3,7 @@
 #include "printing/DevMode.h"
 #include "printing/PageSetting.h"
 #include "printing/PaperInfo.h"
+#include "printing/PosterGeometry.h"
 #include "printing/PrintSetting.h"
 #include "printing/PrintTask.h"
 #include "printing/Printers.h"
@@ -45,8 +46,8 @@ public:
     // The device of the job set by SetJob, on its printer and settings;
     // none when there is no printer or settings.
     std::unique_ptr<CPageDevice> CreatePrinterDC() const;
-    // The sheets a bitmap would take on the current printer (the print
-    // dialog's page count). Raises 58975 without a printer, 58978-58982 when
+    // The sheets a bitmap would take on the current printer, with the glue
+    // overlap of `setting` (PosterPageCount gives the print dialog's count). Raises 58975 without a printer, 58978-58982 when
     // the settings give no paper size.
     CPageGrid CalcPagesForPrinter(const CPageSetting& setting, const CSize& bitmap) const;
 
@@ -64,6 +65,7 @@ public:
     const CDibSectionPtr& Dib() const { return m_dib; }
     const CPaperInfo& PaperInfo() const { return m_paperInfo; }
     CPageGrid Grid() const { return {m_papers, m_tile}; }
+    CPosterGrid Poster() const { return {Grid(), m_step}; }
     int32_t TotalPages() const { return m_totalPages; }
 
 private:
@@ -79,5 +81,6 @@ private:
     CPageSetting m_pageSetting;
     CPaperInfo m_paperInfo;
     CSize m_tile;
+    CSize m_step;
     CSize m_papers;
 };

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 
-namespace {
-
 bool IsVectorTarget(cairo_t* cr)
 {
     switch (cairo_surface_get_type(cairo_get_target(cr))) {
@@ -21,6 +19,8 @@ bool IsVectorTarget(cairo_t* cr)
         return false;
     }
 }
+
+namespace {
 
 // The tile's own pixels as one image, placed by the transformation: a PDF
 // keeps them at the bitmap's resolution and lets the reader scale them.

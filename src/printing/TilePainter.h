@@ -20,5 +20,9 @@ class CDib;
 //
 // True when drawn, or when there is nothing to draw (an empty rectangle);
 // false when the bitmap is not valid or cairo fails.
+// Whether `cr` draws onto a page description (PDF, PostScript, a recording)
+// rather than into pixels.
+bool IsVectorTarget(cairo_t* cr);
+
 bool PaintTile(cairo_t* cr, const CDib& dib, const CRect& source, const CRect& dest, const CRect& clip,
                CairoSurfacePtr* embedded = nullptr);

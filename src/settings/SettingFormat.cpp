@@ -14,10 +14,34 @@ namespace {
 
 constexpr const char* kRootName = "QuorvaneSetting";
 
+bool WriteAssembly(CXmlSerializer& xml, Node node, const CAssemblySetting& assembly)
+{
+    return xml.WriteInt(node, "Overlap", assembly.overlap) && xml.WriteBool(node, "CutGuides", assembly.cutGuides) &&
+           xml.WriteBool(node, "SheetLabels", assembly.sheetLabels) &&
+           xml.WriteBool(node, "AssemblySheet", assembly.assemblySheet);
+}
+
+// "Assembly" is optional, and so is each of its members: what is absent is
+// off. A file of a user who never chose an aid stays as it always was.
+bool ReadAssembly(CXmlSerializer& xml, Node root, CAssemblySetting& assembly)
+{
+    Node page = nullptr, node = nullptr;
+    if (!CXmlSerializer::HasChild(root, "PageSetting") || !xml.FindChild(root, "PageSetting", page) ||
+        !CXmlSerializer::HasChild(page, "Assembly") || !xml.FindChild(page, "Assembly", node))
+        return true;
+    const auto has = [&](const char* name) { return CXmlSerializer::HasChild(node, name); };
+    return (!has("Overlap") || xml.ReadInt(node, "Overlap", assembly.overlap)) &&
+           (!has("CutGuides") || xml.ReadBool(node, "CutGuides", assembly.cutGuides)) &&
+           (!has("SheetLabels") || xml.ReadBool(node, "SheetLabels", assembly.sheetLabels)) &&
+           (!has("AssemblySheet") || xml.ReadBool(node, "AssemblySheet", assembly.assemblySheet));
+}
+
 bool WritePageSetting(CXmlSerializer& xml, Node node, const CPageSetting& page)
 {
     return xml.WriteNamed(node, "FitType", page.fitType, FitTypeToName) && xml.WriteSize(node, "Papers", page.papers) &&
-           xml.WriteInt(node, "Dpi", page.dpi) && xml.WriteRect(node, "Margin", page.margin);
+           xml.WriteInt(node, "Dpi", page.dpi) && xml.WriteRect(node, "Margin", page.margin) &&
+           (page.assembly == CAssemblySetting{} ||
+            xml.WriteRecord(node, "Assembly", [&](Node n) { return WriteAssembly(xml, n, page.assembly); }));
 }
 
 bool ReadPageSetting(CXmlSerializer& xml, Node node, CPageSetting& page)
@@ -93,7 +117,9 @@ bool ReadSettingDocument(CXmlSerializer& xml, CSetting& s)
            xml.ReadStrings(root, "Urls", "Url", s.urls.Items()) &&
            xml.ReadRecord(root, "PageSetting", [&](Node n) { return ReadPageSetting(xml, n, s.pageSetting); }) &&
            xml.ReadRecord(root, "PrintSetting", [&](Node n) { return ReadPrintSetting(xml, n, s.printSetting); }) &&
-           xml.ReadRecord(root, "MainFrameSetting", [&](Node n) { return ReadMainFrameSetting(xml, n, s.mainFrame); });
+           xml.ReadRecord(root, "MainFrameSetting", [&](Node n) { return ReadMainFrameSetting(xml, n, s.mainFrame); }) &&
+           // Last, so that a bad value in this addition leaves everything else read.
+           ReadAssembly(xml, root, s.pageSetting.assembly);
 }
 
 bool WriteSettingFile(CXmlSerializer& xml, const CSetting& setting, const std::string& path)

@@ -11,10 +11,11 @@
 
 namespace {
 
-// Values that every later computation divides by.
-void RaiseDivisors(CSetting& setting)
+// Values that every later computation divides by, and the glue overlap's range.
+void BringIntoRange(CSetting& setting)
 {
     CPageSetting& page = setting.pageSetting;
+    page.assembly.overlap = page.assembly.ClampedOverlap();
     if (page.dpi <= 0)
         page.dpi = 1;
     if (page.papers.cx <= 0)
@@ -49,7 +50,7 @@ bool LoadSettings(CSetting& setting, qvn::CMsg& msg, const std::string& path)
         return true;
     CXmlSerializer xml;
     const bool read = ReadSettingFile(xml, setting, path);
-    RaiseDivisors(setting);
+    BringIntoRange(setting);
     if (!read && !msg.ConfirmSettingsUnreadable(xml.GetErr().text))
         return false;
     if (xml.Version() > kSettingFormatVersion && !msg.ConfirmSettingsNewer())

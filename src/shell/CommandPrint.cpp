@@ -92,7 +92,7 @@ void CCommandPrint::Execute(bool execute)
 
     const CPageGrid grid = task.CalcPagesForPrinter(m_setting.pageSetting, {dib->Width(), dib->Height()});
     CSimplePrintSetting printSetting = m_setting.printSetting;
-    if (m_dialog(grid.TotalPages(), printSetting) != IDOK)
+    if (m_dialog(PosterPageCount(grid, m_setting.pageSetting.assembly), printSetting) != IDOK)
         return;
     m_setting.printSetting = printSetting;
 

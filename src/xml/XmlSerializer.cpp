@@ -252,6 +252,17 @@ bool CXmlSerializer::FindChild(Node current, const std::string& name, Node& chil
     return Fail(59155, SysErr::FromErrno(ENOENT), {where});
 }
 
+bool CXmlSerializer::HasChild(Node current, const std::string& name)
+{
+    if (!current)
+        return false;
+    for (xmlNode* n = current->children; n; n = n->next) {
+        if (IsElementNamed(n, name))
+            return true;
+    }
+    return false;
+}
+
 bool CXmlSerializer::FindChildren(Node list, const std::string& itemName, std::vector<Node>& items)
 {
     if (!list)

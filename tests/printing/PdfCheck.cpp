@@ -94,6 +94,15 @@ std::optional<std::vector<CSize>> PdfImageSizes(const std::string& path)
     return sizes;
 }
 
+std::optional<std::string> PdfPageText(const std::string& path, int page)
+{
+    std::string out;
+    const std::string n = std::to_string(page);
+    if (!RunTool({"pdftotext", "-f", n, "-l", n, path, "-"}, out))
+        return std::nullopt;
+    return out;
+}
+
 std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi)
 {
     gchar* dir = g_dir_make_tmp("qv-render-XXXXXX", nullptr);

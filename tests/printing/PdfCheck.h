@@ -27,6 +27,8 @@ std::string ReadFile(const std::string& path);
 bool HavePopplerTools();
 // Sizes of all pages; nothing when pdfinfo fails.
 std::optional<std::vector<CPdfPageSize>> PdfPageSizes(const std::string& path);
+// The text of one page (pdftotext).
+std::optional<std::string> PdfPageText(const std::string& path, int page);
 std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi);
 // Pixel sizes of the images the PDF embeds (pdfimages -list).
 std::optional<std::vector<CSize>> PdfImageSizes(const std::string& path);

@@ -188,3 +188,90 @@ TEST_F(PrintCups, StopRequestCancelsTheRunningJob)
     EXPECT_EQ(server->WaitForJobEnd(jobId, 30), IPP_JSTATE_CANCELED);
     EXPECT_FALSE(server->OutputOfJob(jobId, 3));
 }
+
+// A 2 x 2 poster with 10 mm of glue overlap and every aid, worked by hand
+// for the queue's A4 at 300 dpi: 10 mm margins leave 2244 x 3272 dots at
+// (118, 118); 10 mm is 118 dots; two sheets hold 2 x 2244 - 118 = 4370
+// dots across, so a sheet carries 2244 / 4370 of the 1000 pixels (514) and
+// neighbours share 118 / 4370 of them (27): tiles start 487 and 722 apart.
+TEST_F(PrintCups, OverlappingPosterWithEveryAid)
+{
+    if (!HavePopplerTools())
+        GTEST_SKIP() << "poppler tools not installed";
+    CQuorvaThread thread;
+    thread.Task()->ReopenPrinter({CCupsTestServer::kQueue});
+    CPrintJob job = PosterJob(2, 2);
+    job.pageSetting.assembly = {1000, true, true, true};
+    thread.Task()->SetJob(job);
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Wait(INFINITE));
+    ASSERT_FALSE(thread.Task()->HasErr()) << thread.Task()->GetErr().text;
+    const int jobId = server->LastJobId();
+    ASSERT_EQ(server->WaitForJobEnd(jobId, 180), IPP_JSTATE_COMPLETED);
+    const auto output = server->OutputOfJob(jobId, 30);
+    ASSERT_TRUE(output);
+    outputs.push_back(*output);
+
+    // The assembly sheet first (its picture at 150 dpi: 2244 / 2 pixels
+    // square), then each tile embedded once.
+    ASSERT_EQ(PdfPageSizes(*output)->size(), 5u);
+    EXPECT_EQ(*PdfImageSizes(*output),
+              (std::vector<CSize>{{1122, 1122}, {514, 749}, {513, 749}, {514, 278}, {513, 278}}));
+    const std::string overview = PdfPageText(*output, 1).value_or("");
+    for (const char* text : {"A1", "A2", "B1", "B2", " mm"})
+        EXPECT_NE(overview.find(text), std::string::npos) << text << " in " << overview;
+    // cups-pdf's rewrite loses the text of Japanese glyphs; the document as
+    // sent has it.
+    const std::string sent = PdfPageText(server->SpoolFileOfJob(jobId), 1).value_or("");
+    EXPECT_NE(sent.find("仕上がりサイズ"), std::string::npos) << sent;
+
+    const CRect sources[] = {{0, 0, 514, 749}, {487, 0, 1000, 749}, {0, 722, 514, 1000}, {487, 722, 1000, 1000}};
+    const char* labels[] = {"A1 / 2 x 2", "A2 / 2 x 2", "B1 / 2 x 2", "B2 / 2 x 2"};
+    const CPaperInfo& paper = thread.Task()->PaperInfo();
+    constexpr int dpi = 150;
+    const double toPx = double(dpi) / 300;
+    for (int sheet = 0; sheet < 4; ++sheet) {
+        SCOPED_TRACE(labels[sheet]);
+        const int page = sheet + 2;
+        EXPECT_NE(PdfPageText(*output, page).value_or("").find(labels[sheet]), std::string::npos);
+        const auto image = RenderPdfPage(*output, page, dpi);
+        ASSERT_TRUE(image);
+        // Bitmap pixels in the middle of a plain area of the fixture appear
+        // where the sheet's scale puts them: 2244 dots for 514 pixels across,
+        // 3272 dots for 749 pixels down, from the printable corner.
+        const CRect& src = sources[sheet];
+        int checked = 0;
+        for (int by = src.top + 2; by < src.bottom - 2; by += 7) {
+            for (int bx = src.left + 2; bx < src.right - 2; bx += 7) {
+                const poster::Rgb c = poster::ColourAt(bx, by);
+                bool plain = true;
+                for (int d = -2; d <= 2 && plain; ++d)
+                    for (int e = -2; e <= 2 && plain; ++e) {
+                        const poster::Rgb n = poster::ColourAt(bx + d, by + e);
+                        plain = n.r == c.r && n.g == c.g && n.b == c.b;
+                    }
+                if (!plain)
+                    continue;
+                const int x = int((118 + (bx + 0.5 - src.left) * 2244 / 514) * toPx);
+                const int y = int((118 + (by + 0.5 - src.top) * 3272 / 749) * toPx);
+                ++checked;
+                EXPECT_TRUE(image->Near(x, y, c.r, c.g, c.b)) << "pixel " << bx << "," << by << " at " << x << ","
+                                                              << y << " is " << image->ColourText(x, y);
+            }
+        }
+        EXPECT_GT(checked, 1000);
+        // The guide of the unique part's right edge (the glue line on the
+        // left sheets: 487 of 514 pixels in) runs in the top margin and
+        // stops before the picture, which shows the capture right there.
+        const int guideDots = 118 + (sheet % 2 == 0 ? 2126 : 2240);
+        const int guideX = int(guideDots * toPx);
+        const int marginY = int((paper.hardPrintable.top + 118) / 2 * toPx);
+        int darkest = 255;
+        for (int x = guideX - 1; x <= guideX + 1; ++x)
+            darkest = std::min(darkest, int(image->rgb[(size_t(marginY) * image->width + x) * 3 + 1]));
+        EXPECT_LT(darkest, 200) << "no guide at " << guideX << "," << marginY;
+        const int insideX = guideX - 1, insideY = int(122 * toPx);
+        const poster::Rgb under = poster::ColourAt(src.left + int((insideX / toPx - 118) * 514 / 2244), src.top);
+        EXPECT_TRUE(image->Near(insideX, insideY, under.r, under.g, under.b)) << image->ColourText(insideX, insideY);
+    }
+}

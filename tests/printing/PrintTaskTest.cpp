@@ -223,6 +223,41 @@ TEST_F(PrintTask, PageCountForTheDialog)
     EXPECT_EQ(task.CalcPagesForPrinter(FitSetting(2, 2), {4000, 1000}).TotalPages(), 2);
 }
 
+TEST_F(PrintTask, AssemblySheetIsPageOneAndRangesCountIt)
+{
+    job.pageSetting.assembly.assemblySheet = true;
+    Run(0, 1, 1, 1);
+    EXPECT_FALSE(task.HasErr()) << task.GetErr().text;
+    EXPECT_EQ(task.TotalPages(), 5);
+    EXPECT_EQ(std::vector<std::string>(log->calls.begin(), log->calls.begin() + 6),
+              (std::vector<std::string>{"StartDoc", "StartPage", "Paint", "EndPage", "StartPage", "Draw"}));
+    EXPECT_EQ(PrintedPages(), (std::vector<int>{1, 2, 3, 4}));
+
+    log = std::make_shared<CPageDeviceLog>();
+    Run(USE_PAGENUMS, 1, 1, 1);
+    EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "StartPage", "Paint", "EndPage", "EndDoc"}));
+
+    // Pages 2 and 3 are the first two sheets.
+    log = std::make_shared<CPageDeviceLog>();
+    Run(USE_PAGENUMS, 2, 3, 1);
+    EXPECT_EQ(log->Count("Paint"), 0);
+    EXPECT_EQ(PrintedPages(), (std::vector<int>{1, 2}));
+}
+
+TEST_F(PrintTask, OverlappingTilesCarryTheirAids)
+{
+    // The recorder's A4 at 600 dpi has the printable 4488 x 6544 dots of the
+    // geometry's worked example: tiles of 514 x 749 pixels, 487 x 722 apart.
+    job.pageSetting.assembly = {1000, true, true, false};
+    Run(0, 1, 1, 1);
+    EXPECT_FALSE(task.HasErr()) << task.GetErr().text;
+    EXPECT_EQ(log->sources, (std::vector<CRect>{{0, 0, 514, 749}, {487, 0, 1000, 749}, {0, 722, 514, 1000},
+                                                {487, 722, 1000, 1000}}));
+    EXPECT_EQ(log->Count("Paint"), 4);
+    EXPECT_EQ(log->calls[3], "Paint");
+    EXPECT_EQ(PosterPageCount(task.CalcPagesForPrinter(job.pageSetting, {1000, 1000}), job.pageSetting.assembly), 4);
+}
+
 TEST_F(PrintTask, JobKeepsTheSettingsItStartedWith)
 {
     task.SetJob(job);

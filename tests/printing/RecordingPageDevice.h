@@ -11,7 +11,7 @@
 #include <vector>
 
 struct CPageDeviceLog {
-    std::vector<std::string> calls;   // "StartDoc", "StartPage", "Draw", "EndPage", "EndDoc", "AbortDoc"
+    std::vector<std::string> calls;   // "StartDoc", "StartPage", "Draw", "Paint", "EndPage", "EndDoc", "AbortDoc"
     std::vector<CRect> sources;       // of each Draw
     std::vector<CRect> dests;
     std::string docName;
@@ -71,6 +71,9 @@ public:
             onDraw(static_cast<int>(m_log->sources.size()));
         return true;
     }
+
+    // Runs the painter on a recording surface of the hardware printable area.
+    bool Paint(const Painter& draw) override;
 
 private:
     std::shared_ptr<CPageDeviceLog> m_log;

@@ -261,3 +261,36 @@ TEST(SettingNames, FlagsRoundTripInBitOrder)
 }
 
 }  // namespace
+
+TEST_F(SettingFormat, AssemblyIsTheLastChildOfPageSettingAndOnlyWrittenWhenChosen)
+{
+    CSetting setting;
+    setting.pageSetting.assembly = {1050, true, false, true};
+    const std::string text = Write(setting);
+    EXPECT_NE(text.find("</Margin><Assembly><Overlap>1050</Overlap><CutGuides>true</CutGuides>"
+                        "<SheetLabels>false</SheetLabels><AssemblySheet>true</AssemblySheet></Assembly></PageSetting>"),
+              std::string::npos)
+        << text;
+    CSetting read;
+    ASSERT_TRUE(Read(text, read)) << xml.GetErr().text;
+    EXPECT_EQ(read, setting);
+
+    EXPECT_EQ(Write(CSetting{}).find("Assembly"), std::string::npos);
+}
+
+TEST_F(SettingFormat, AssemblyMembersThatAreMissingAreOff)
+{
+    CSetting setting;
+    ASSERT_TRUE(Read(ExampleWith("</Margin>", "</Margin><Assembly><SheetLabels>true</SheetLabels></Assembly>"), setting))
+        << xml.GetErr().text;
+    EXPECT_EQ(setting.pageSetting.assembly, (CAssemblySetting{0, false, true, false}));
+}
+
+TEST_F(SettingFormat, ABadAssemblyValueFailsTheReadButNothingElse)
+{
+    CSetting setting;
+    EXPECT_FALSE(Read(ExampleWith("</Margin>", "</Margin><Assembly><CutGuides>yes</CutGuides></Assembly>"), setting));
+    EXPECT_NE(xml.GetErr().text.find("bool"), std::string::npos) << xml.GetErr().text;
+    // Everything else of the file was read before it.
+    EXPECT_EQ(setting, ExampleSetting());
+}

@@ -159,6 +159,18 @@ TEST_F(SettingStore, DivisorsAreRaisedToOne)
     EXPECT_EQ(setting.pageSetting.papers, (CSize{1, 1}));
 }
 
+TEST_F(SettingStore, TheOverlapIsBroughtIntoItsRange)
+{
+    for (const auto& [text, expected] : {std::pair{"99999", 3000}, std::pair{"-5", 0}, std::pair{"2999", 2999}}) {
+        CRecordingMsg msg;
+        CSetting setting;
+        EXPECT_TRUE(LoadSettings(
+            setting, msg,
+            Put(ExampleWith("</Margin>", std::string("</Margin><Assembly><Overlap>") + text + "</Overlap></Assembly>"))));
+        EXPECT_EQ(setting.pageSetting.assembly.overlap, expected) << text;
+    }
+}
+
 TEST_F(SettingStore, AFolderThatCannotBeCreatedIsReported)
 {
     ASSERT_TRUE(CTempFolder::WriteFile(folder / "Brackwater", "a file where the folder should be"));
