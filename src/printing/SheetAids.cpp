@@ -82,11 +82,12 @@ void PaintLabels(cairo_t* cr, const CPosterSheet& sheet, const CPosterGrid& post
 {
     const CRect& b = f.bands;
     const double midX = (cut.left + cut.right) / 2.0, midY = (cut.top + cut.bottom) / 2.0;
-    double labelRight = image.left;
     if (const double size = LabelSize(image.top - b.top, f.mmY)) {
+        // Clear of the guide along the picture's left edge.
+        const double labelLeft = image.left + kGuideGapMm * 2 * f.mmX;
         const CAidText label(cr, SheetLabelText(sheet, poster), size);
-        label.Show(image.left, (b.top + image.top) / 2.0);
-        labelRight = image.left + label.Width() + size;
+        label.Show(labelLeft, (b.top + image.top) / 2.0);
+        const double labelRight = labelLeft + label.Width() + size;
         if (sheet.row > 0)
             PaintMark(cr, SheetName(sheet.row - 1, sheet.column), size,
                       std::max(midX, labelRight + size * 3), (b.top + image.top) / 2.0, 0, false);

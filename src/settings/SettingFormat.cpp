@@ -22,18 +22,23 @@ bool WriteAssembly(CXmlSerializer& xml, Node node, const CAssemblySetting& assem
 }
 
 // "Assembly" is optional, and so is each of its members: what is absent is
-// off. A file of a user who never chose an aid stays as it always was.
-bool ReadAssembly(CXmlSerializer& xml, Node root, CAssemblySetting& assembly)
+// off, and a damaged value only loses that aid, without a question at start.
+void ReadAssembly(CXmlSerializer& xml, Node root, CAssemblySetting& assembly)
 {
     Node page = nullptr, node = nullptr;
-    if (!CXmlSerializer::HasChild(root, "PageSetting") || !xml.FindChild(root, "PageSetting", page) ||
-        !CXmlSerializer::HasChild(page, "Assembly") || !xml.FindChild(page, "Assembly", node))
-        return true;
-    const auto has = [&](const char* name) { return CXmlSerializer::HasChild(node, name); };
-    return (!has("Overlap") || xml.ReadInt(node, "Overlap", assembly.overlap)) &&
-           (!has("CutGuides") || xml.ReadBool(node, "CutGuides", assembly.cutGuides)) &&
-           (!has("SheetLabels") || xml.ReadBool(node, "SheetLabels", assembly.sheetLabels)) &&
-           (!has("AssemblySheet") || xml.ReadBool(node, "AssemblySheet", assembly.assemblySheet));
+    if (!xml.HasChild(root, "PageSetting") || !xml.FindChild(root, "PageSetting", page) ||
+        !xml.HasChild(page, "Assembly") || !xml.FindChild(page, "Assembly", node))
+        return;
+    CAssemblySetting read;
+    if (xml.HasChild(node, "Overlap") && !xml.ReadInt(node, "Overlap", read.overlap))
+        read.overlap = 0;
+    for (auto [name, value] : {std::pair{"CutGuides", &read.cutGuides}, std::pair{"SheetLabels", &read.sheetLabels},
+                               std::pair{"AssemblySheet", &read.assemblySheet}}) {
+        if (xml.HasChild(node, name) && !xml.ReadBool(node, name, *value))
+            *value = false;
+    }
+    xml.ClearErr();
+    assembly = read;
 }
 
 bool WritePageSetting(CXmlSerializer& xml, Node node, const CPageSetting& page)
@@ -110,16 +115,17 @@ bool WriteSettingDocument(CXmlSerializer& xml, const CSetting& s)
 bool ReadSettingDocument(CXmlSerializer& xml, CSetting& s)
 {
     Node root = nullptr;
-    return xml.SelectDocumentElement(kRootName, root) && xml.ReadVersion(root, "Version") &&
+    const bool read = xml.SelectDocumentElement(kRootName, root) && xml.ReadVersion(root, "Version") &&
            xml.ReadInt(root, "Width", s.width) && xml.ReadInt(root, "Height", s.height) &&
            xml.ReadInt(root, "ScrollX", s.scrollX) && xml.ReadInt(root, "ScrollY", s.scrollY) &&
            xml.ReadRect(root, "Trim", s.trim) && xml.ReadString(root, "Url", s.url) &&
            xml.ReadStrings(root, "Urls", "Url", s.urls.Items()) &&
            xml.ReadRecord(root, "PageSetting", [&](Node n) { return ReadPageSetting(xml, n, s.pageSetting); }) &&
            xml.ReadRecord(root, "PrintSetting", [&](Node n) { return ReadPrintSetting(xml, n, s.printSetting); }) &&
-           xml.ReadRecord(root, "MainFrameSetting", [&](Node n) { return ReadMainFrameSetting(xml, n, s.mainFrame); }) &&
-           // Last, so that a bad value in this addition leaves everything else read.
-           ReadAssembly(xml, root, s.pageSetting.assembly);
+           xml.ReadRecord(root, "MainFrameSetting", [&](Node n) { return ReadMainFrameSetting(xml, n, s.mainFrame); });
+    if (read)
+        ReadAssembly(xml, root, s.pageSetting.assembly);
+    return read;
 }
 
 bool WriteSettingFile(CXmlSerializer& xml, const CSetting& setting, const std::string& path)

@@ -252,14 +252,11 @@ bool CXmlSerializer::FindChild(Node current, const std::string& name, Node& chil
     return Fail(59155, SysErr::FromErrno(ENOENT), {where});
 }
 
-bool CXmlSerializer::HasChild(Node current, const std::string& name)
+bool CXmlSerializer::HasChild(Node current, const std::string& name) const
 {
-    if (!current)
-        return false;
-    for (xmlNode* n = current->children; n; n = n->next) {
+    for (xmlNode* n = current ? current->children : nullptr; n; n = n->next)
         if (IsElementNamed(n, name))
             return true;
-    }
     return false;
 }
 

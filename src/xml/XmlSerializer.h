@@ -37,9 +37,9 @@ public:
 
     // Element level.
     bool FindChild(Node current, const std::string& name, Node& child);
+    // Whether `current` has a child element `name`; never an error.
+    bool HasChild(Node current, const std::string& name) const;
     bool FindChildren(Node list, const std::string& itemName, std::vector<Node>& items);
-    // For optional elements: whether `current` has a child of that name (no error either way).
-    static bool HasChild(Node current, const std::string& name);
     bool ReadText(Node node, std::string& text);
     bool CreateElement(const std::string& name, CXmlNodePtr& element);
     bool SetText(Node element, const std::string& text);

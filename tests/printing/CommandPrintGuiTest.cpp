@@ -239,3 +239,18 @@ TEST_F(CommandPrintTest, FailedJobIsReportedByEndPrint)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("印刷の開始に失敗しました: ", 0), 0u) << messages[0];
 }
+
+TEST_F(CommandPrintTest, TheAssemblySheetIsCountedAmongThePages)
+{
+    setting.pageSetting.assembly = {1000, true, true, true};
+    int shown = 0;
+    print.SetPrintDialog([&](int total, CSimplePrintSetting& s) {
+        shown = total;
+        InDialog([] { Key("Return"); });
+        return RunPrintDialog(total, s, &TheMsg());
+    });
+    print.RunAndReport(true, false);
+    ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
+    EXPECT_EQ(shown, 5);
+    EXPECT_EQ(PagesIn(dir + "/job1.pdf"), 5u);
+}

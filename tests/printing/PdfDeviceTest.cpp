@@ -1,9 +1,13 @@
 #include "PdfCheck.h"
 #include "PosterFixture.h"
 #include "errors/StringTable.h"
+#include "printing/AssemblyAids.h"
 #include "printing/PdfPageDevice.h"
 #include "printing/PdfPageGroupFilter.h"
 #include "printing/QuorvaTask.h"
+#include "printing/TilePainter.h"
+
+#include <cairo.h>
 
 #include <gtest/gtest.h>
 #include <glib.h>
@@ -53,13 +57,14 @@ protected:
         g_rmdir(dir.c_str());
     }
 
-    void PrintPoster(const std::string& output)
+    void PrintPoster(const std::string& output, const CAssemblySetting& aids = {})
     {
         ASSERT_TRUE(task.PrintsToFile());
         CPrintJob job;
         job.dib = poster::MakeCapture();
         job.docName = "Quorvane: poster";
         job.pageSetting.papers = {2, 2};
+        job.pageSetting.assembly = aids;
         job.outputFile = output;
         task.SetJob(job);
         task.Execute();
@@ -187,4 +192,55 @@ TEST(PrintPdfGroupFilter, ReportsAFailedWrite)
 {
     CPdfPageGroupFilter filter([](const char*, size_t) { return false; });
     EXPECT_FALSE(filter.Write("abcdef", 6));
+}
+
+// What a preview draws into pixels with the same painters, at the scale
+// poppler renders the printed page: the two pictures agree.
+TEST_F(PrintPdfFile, PaintersDrawIntoPixelsWhatThePageShows)
+{
+    if (!HavePopplerTools())
+        GTEST_SKIP() << "poppler tools not installed";
+    const CAssemblySetting aids{1000, true, true, true};
+    PrintPoster(path, aids);
+    ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
+    const CPaperInfo& paper = task.PaperInfo();
+    const CDibSectionPtr dib = poster::MakeCapture();
+    constexpr int dpi = 72;
+    for (int page = 1; page <= 2; ++page) {
+        SCOPED_TRACE(page);
+        const auto printed = RenderPdfPage(path, page, dpi);
+        ASSERT_TRUE(printed);
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, printed->width, printed->height);
+        cairo_t* cr = cairo_create(surface);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_paint(cr);
+        cairo_scale(cr, double(dpi) / paper.resX, double(dpi) / paper.resY);
+        cairo_translate(cr, paper.hardPrintable.left, paper.hardPrintable.top);
+        const CRect clip{0, 0, paper.hardPrintable.Width(), paper.hardPrintable.Height()};
+        if (page == 1) {
+            EXPECT_TRUE(PaintAssemblySheet(cr, *dib, task.Poster(), paper, clip));
+        } else {
+            const CPosterSheet sheet = MapPosterSheet(1, task.Poster(), paper, {dib->Width(), dib->Height()});
+            EXPECT_TRUE(PaintTile(cr, *dib, sheet.tile.source, sheet.tile.dest, clip));
+            EXPECT_TRUE(PaintSheetAids(cr, sheet, task.Poster(), paper, aids, clip));
+        }
+        cairo_destroy(cr);
+        cairo_surface_flush(surface);
+        const uint8_t* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        size_t differing = 0, dark = 0;
+        for (int y = 0; y < printed->height; ++y)
+            for (int x = 0; x < printed->width; ++x) {
+                const uint8_t* p = data + size_t(y) * stride + x * 4;
+                const uint8_t* q = &printed->rgb[(size_t(y) * printed->width + x) * 3];
+                const int diff = std::max({std::abs(p[2] - q[0]), std::abs(p[1] - q[1]), std::abs(p[0] - q[2])});
+                differing += diff > 64;
+                dark += q[1] < 128;
+            }
+        cairo_surface_destroy(surface);
+        // Edges of lines and glyphs may fall on neighbouring pixels, and the
+        // assembly sheet's picture is a reduced copy on paper.
+        EXPECT_LT(differing, size_t(printed->width) * printed->height / 100) << differing;
+        EXPECT_GT(dark, size_t(printed->width) * printed->height / 50);
+    }
 }

@@ -286,11 +286,15 @@ TEST_F(SettingFormat, AssemblyMembersThatAreMissingAreOff)
     EXPECT_EQ(setting.pageSetting.assembly, (CAssemblySetting{0, false, true, false}));
 }
 
-TEST_F(SettingFormat, ABadAssemblyValueFailsTheReadButNothingElse)
+TEST_F(SettingFormat, ADamagedAssemblyValueOnlyLosesThatAid)
 {
     CSetting setting;
-    EXPECT_FALSE(Read(ExampleWith("</Margin>", "</Margin><Assembly><CutGuides>yes</CutGuides></Assembly>"), setting));
-    EXPECT_NE(xml.GetErr().text.find("bool"), std::string::npos) << xml.GetErr().text;
-    // Everything else of the file was read before it.
-    EXPECT_EQ(setting, ExampleSetting());
+    ASSERT_TRUE(Read(ExampleWith("</Margin>", "</Margin><Assembly><Overlap>wide</Overlap><CutGuides>yes</CutGuides>"
+                                              "<SheetLabels>true</SheetLabels></Assembly>"),
+                     setting))
+        << xml.GetErr().text;
+    EXPECT_FALSE(xml.HasErr());
+    CSetting expected = ExampleSetting();
+    expected.pageSetting.assembly.sheetLabels = true;
+    EXPECT_EQ(setting, expected);
 }
