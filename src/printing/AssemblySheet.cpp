@@ -1,13 +1,14 @@
 #include "printing/AidText.h"
 #include "printing/AssemblyAids.h"
 
-#include "bitmap/DibSection.h"
+#include "bitmap/DibReduce.h"
 #include "errors/MessageFormat.h"
 #include "printing/TilePainter.h"
 
 #include <cairo.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -20,14 +21,21 @@ constexpr double kNameMaxMm = 10.0;
 constexpr double kNameMinMm = 1.2;
 constexpr double kCaptionMaxMm = 4.0;
 
-// The printed part of the capture at the overview's size, through the same
-// tile painter (which draws into pixels in bands).
+// The printed part of the capture at the overview's size: averaged down by
+// a whole factor in one pass, then the same tile painter (which draws into
+// pixels in bands) does the last, small step. Smoothing the whole capture
+// down in one step would take seconds.
 CDibSectionPtr ReducedCopy(const CDib& dib, const CRect& source, const CSize& size)
 {
+    const int32_t factor = std::max(1, std::min(source.Width() / size.cx, source.Height() / size.cy));
+    const CDibSectionPtr box = factor > 1 ? ReduceDib(dib, source, factor) : nullptr;
+    const CDib& from = box ? *box : dib;
+    const CRect area = box ? CRect{0, 0, box->Width(), box->Height()} : source;
+
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.cx, size.cy);
     cairo_t* cr = cairo_create(surface);
     const CRect all{0, 0, size.cx, size.cy};
-    const bool drawn = PaintTile(cr, dib, source, all, all);
+    const bool drawn = PaintTile(cr, from, area, all, all);
     cairo_destroy(cr);
     cairo_surface_flush(surface);
     CDibSectionPtr copy = drawn ? CDibSection::New(size.cx, size.cy) : nullptr;
@@ -38,14 +46,26 @@ CDibSectionPtr ReducedCopy(const CDib& dib, const CRect& source, const CSize& si
     return copy;
 }
 
+// The overview's pixels: at most 150 dpi on paper, and no more than the
+// pixels a preview shows it with.
+CSize OverviewSize(cairo_t* cr, const CRect& dest, const CRect& source, const CPaperInfo& paper)
+{
+    double w = dest.Width(), h = dest.Height();
+    if (IsVectorTarget(cr)) {
+        const double scale = std::min(1.0, double(kOverviewDpi) / std::max(paper.resX, paper.resY));
+        w *= scale;
+        h *= scale;
+    } else {
+        cairo_user_to_device_distance(cr, &w, &h);
+    }
+    return {std::clamp(int32_t(std::ceil(std::abs(w))), 1, std::max(1, source.Width())),
+            std::clamp(int32_t(std::ceil(std::abs(h))), 1, std::max(1, source.Height()))};
+}
+
 bool PaintPicture(cairo_t* cr, const CDib& dib, const CAssemblySheetLayout& layout, const CPaperInfo& paper,
                   const CRect& clip, CairoSurfacePtr* embedded)
 {
-    if (!IsVectorTarget(cr))
-        return PaintTile(cr, dib, layout.source, layout.dest, clip);
-    const int32_t res = std::max(paper.resX, paper.resY);
-    const CSize size{std::max(1, res > kOverviewDpi ? layout.dest.Width() * kOverviewDpi / res : layout.dest.Width()),
-                     std::max(1, res > kOverviewDpi ? layout.dest.Height() * kOverviewDpi / res : layout.dest.Height())};
+    const CSize size = OverviewSize(cr, layout.dest, layout.source, paper);
     const CDibSectionPtr copy = ReducedCopy(dib, layout.source, size);
     return copy && PaintTile(cr, *copy, {0, 0, size.cx, size.cy}, layout.dest, clip, embedded);
 }

@@ -1,4 +1,4 @@
-#include "common/MulDiv.h"
+#include "A4At600.h"
 #include "printing/PosterGeometry.h"
 
 #include <gtest/gtest.h>
@@ -6,18 +6,6 @@
 #include <vector>
 
 namespace {
-
-// A4 portrait, 10 mm margins, 600 dpi (printable 4488 x 6544 dots at
-// (236, 236)), hardware printable origin at (100, 120).
-CPaperInfo A4At600()
-{
-    CPaperInfo p;
-    p.paperWidth = 21000;
-    p.paperHeight = 29700;
-    p.margin = {1000, 1000, 1000, 1000};
-    p.SetDeviceCaps({600, 600, 4960, 7016, 100, 120, 4760, 6776});
-    return p;
-}
 
 CFitImageToPageSetting Setting(PrintImageFitType type, int across, int down, int dpi = 144)
 {

@@ -1,3 +1,4 @@
+#include "A4At600.h"
 #include "errors/Exception.h"
 #include "errors/StringTable.h"
 #include "printing/PaperSize.h"
@@ -6,18 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// A4 portrait, 10 mm margins, 600 dpi, with a hardware printable area that
-// starts 100 x 120 dots from the paper's corner.
-CPaperInfo A4At600()
-{
-    CPaperInfo p;
-    p.paperWidth = 21000;
-    p.paperHeight = 29700;
-    p.margin = {1000, 1000, 1000, 1000};
-    p.SetDeviceCaps({600, 600, 4960, 7016, 100, 120, 4760, 6776});
-    return p;
-}
 
 CFitImageToPageSetting Fit(int across, int down)
 {
