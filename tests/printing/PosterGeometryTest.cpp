@@ -170,7 +170,13 @@ INSTANTIATE_TEST_SUITE_P(Grids, PosterOverlap,
                                          OverlapCase{FIT, 4, 2, 0, {997, 1500}, 2550},
                                          OverlapCase{FIT, 3, 1, 0, {1000, 100}, 5},
                                          OverlapCase{DPI, 1, 1, 144, {2100, 720}, 1000},
-                                         OverlapCase{DPI, 1, 1, 300, {3003, 4001}, 3000}));
+                                         OverlapCase{DPI, 1, 1, 300, {3003, 4001}, 3000}),
+                         [](const testing::TestParamInfo<OverlapCase>& info) {
+                             const OverlapCase& c = info.param;
+                             return std::string(c.type == FIT ? "Fit" : "Dpi") + std::to_string(c.across) + "x" +
+                                    std::to_string(c.down) + "Of" + std::to_string(c.bitmap.cx) + "x" +
+                                    std::to_string(c.bitmap.cy) + "Overlap" + std::to_string(c.overlap);
+                         });
 
 TEST(PosterGeometry, AssemblySheetShowsThePrintedAreaAboveItsCaption)
 {
