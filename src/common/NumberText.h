@@ -12,3 +12,10 @@ std::optional<int32_t> ParseIntText(std::string_view text);
 
 // Decimal text, "-" before negative values, no "+", no leading zeros.
 std::string IntToText(int32_t value);
+
+// Hundredths of a millimetre as millimetres with one decimal ("10.0").
+std::string HundredthsToMillimetreText(int32_t hundredths);
+// Millimetres in the same number format, as hundredths of a millimetre
+// (rounded, halves away from zero, saturating); nothing when the text does
+// not match.
+std::optional<int32_t> ParseMillimetreText(std::string_view text);

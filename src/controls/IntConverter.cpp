@@ -1,4 +1,5 @@
 #include "controls/IntConverter.h"
+#include "controls/MillimetreConverter.h"
 
 #include "common/NumberText.h"
 #include "errors/Exception.h"
@@ -23,5 +24,19 @@ CSimpleErr CheckIntRange(int value, int minimum, int maximum, const std::string&
         return MakeErr(58735, {text});
     if (value > maximum)
         return MakeErr(58736, {text});
+    return {};
+}
+
+std::string CMillimetreConverter::ToText(int hundredths)
+{
+    return HundredthsToMillimetreText(hundredths);
+}
+
+CSimpleErr CMillimetreConverter::FromText(const std::string& text, int& hundredths)
+{
+    const auto parsed = ParseMillimetreText(text);
+    if (!parsed)
+        return MakeErr(58734, {text});
+    hundredths = *parsed;
     return {};
 }

@@ -130,11 +130,14 @@ CDeviceMetrics CPrinter::Metrics(const CDevMode& dm) const
         // reports why when it reads them.
         return {};
     }
+    return MakeDeviceMetrics(paper.paperWidth, paper.paperHeight, HardwareMargins(dm), m_resolution);
+}
+
+CRect CPrinter::HardwareMargins(const CDevMode& dm) const
+{
     const CMediaInfo* media = FindMedia(dm);
-    CRect margins = media ? media->margins : CRect{};
-    if (dm.orientation == DMORIENT_LANDSCAPE)
-        margins = TurnMargins(margins);
-    return MakeDeviceMetrics(paper.paperWidth, paper.paperHeight, margins, m_resolution);
+    const CRect margins = media ? media->margins : CRect{};
+    return dm.orientation == DMORIENT_LANDSCAPE ? TurnMargins(margins) : margins;
 }
 
 std::unique_ptr<CPageDevice> CPrinter::CreateDevice(const CDevMode& dm, const std::string& outputFile) const

@@ -47,6 +47,11 @@ public:
     // What the printer's device reports for these settings: resolution,
     // the turned paper in dots and the hardware printable rectangle.
     CDeviceMetrics Metrics(const CDevMode& devMode) const;
+    // The margins the printer cannot print on with these settings, turned
+    // for the orientation (hundredths of a millimetre).
+    CRect HardwareMargins(const CDevMode& devMode) const;
+    // The paper of these settings among Media(); null when none matches.
+    const CMediaInfo* FindMedia(const CDevMode& devMode) const;
     // The device of one job: a PDF stream into a CUPS job, or into
     // `outputFile` for "PDF".
     std::unique_ptr<CPageDevice> CreateDevice(const CDevMode& devMode, const std::string& outputFile) const;
@@ -57,8 +62,6 @@ public:
              int16_t defaultOrientation);
 
 private:
-    const CMediaInfo* FindMedia(const CDevMode& devMode) const;
-
     std::string m_name;
     bool m_isPdf = false;
     int32_t m_resolution = 300;

@@ -15,11 +15,15 @@ std::optional<CDevNames> CQuorvaTask::MakeDevNames() const
     return CDevNames{m_printer->Name()};
 }
 
-void CQuorvaTask::ReopenPrinter(const CDevNames& devNames)
+bool CQuorvaTask::ReopenPrinter(const CDevNames& devNames)
 {
-    m_printer = CPrinter::Open(devNames.device);
-    if (m_printer && (!m_devMode || m_devMode->deviceName != m_printer->Name()))
+    CPrinterPtr printer = CPrinter::Open(devNames.device);
+    if (!printer)
+        return false;
+    m_printer = std::move(printer);
+    if (!m_devMode || m_devMode->deviceName != m_printer->Name())
         m_devMode = m_printer->DefaultDevMode();
+    return true;
 }
 
 std::unique_ptr<CPageDevice> CQuorvaTask::CreatePrinterDC() const

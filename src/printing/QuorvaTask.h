@@ -38,8 +38,9 @@ public:
     std::optional<CDevNames> MakeDevNames() const;
     void ReplaceDevMode(const CDevMode& devMode) { m_devMode = devMode; }
     // Opens the named printer; with no settings yet, or settings of another
-    // printer, it starts from that printer's defaults.
-    void ReopenPrinter(const CDevNames& devNames);
+    // printer, it starts from that printer's defaults. A printer that cannot
+    // be opened leaves the selection as it was and answers false.
+    bool ReopenPrinter(const CDevNames& devNames);
     const CPrinterPtr& Printer() const { return m_printer; }
     bool PrintsToFile() const { return m_printer && m_printer->IsPdf(); }
 

@@ -2,9 +2,11 @@
 #include "common/Types.h"
 #include "printing/PageSetting.h"
 #include "printing/PrintSetting.h"
+#include "printing/PrinterChoice.h"
 #include "settings/MruStrings.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,9 @@ public:
     CPageSetting pageSetting;
     CSimplePrintSetting printSetting;
     CMainFrameSetting mainFrame;
+    // The page setup dialog's printer and paper; none = the default printer
+    // with its defaults.
+    std::optional<CPrinterChoice> printerChoice;
 
     // Accessors for the bound controls of the size bar and the dialogs.
     int GetWidth() const { return width; }

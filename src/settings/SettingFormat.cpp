@@ -97,6 +97,39 @@ bool ReadMainFrameSetting(CXmlSerializer& xml, Node node, CMainFrameSetting& fra
                            [&](Node item, CReBarBandSetting& band) { return ReadBand(xml, item, band); });
 }
 
+constexpr const char* kPrinterChoice = "PrinterChoice";
+// Longer names than these come from no printer; such a choice is not used.
+constexpr size_t kMaxPrinterText = 1024;
+
+bool WritePrinterChoice(CXmlSerializer& xml, Node node, const CPrinterChoice& choice)
+{
+    return xml.WriteString(node, "Printer", choice.printer) && xml.WriteString(node, "Media", choice.media) &&
+           xml.WriteString(node, "Orientation", choice.orientation == DMORIENT_LANDSCAPE ? "LANDSCAPE" : "PORTRAIT") &&
+           xml.WriteString(node, "Source", choice.source);
+}
+
+// The element is optional, and a damaged one only loses the choice: the
+// default printer is used then, without a question at start.
+std::optional<CPrinterChoice> ReadPrinterChoice(CXmlSerializer& xml, Node root)
+{
+    Node node = nullptr;
+    if (!xml.HasChild(root, kPrinterChoice) || !xml.FindChild(root, kPrinterChoice, node))
+        return std::nullopt;
+    CPrinterChoice choice;
+    std::string orientation;
+    bool ok = true;
+    for (auto [name, text] : {std::pair{"Printer", &choice.printer}, std::pair{"Media", &choice.media},
+                              std::pair{"Orientation", &orientation}, std::pair{"Source", &choice.source}}) {
+        if (xml.HasChild(node, name))
+            ok = xml.ReadString(node, name, *text) && text->size() <= kMaxPrinterText && ok;
+    }
+    xml.ClearErr();
+    if (!ok || choice.printer.empty())
+        return std::nullopt;
+    choice.orientation = orientation == "LANDSCAPE" ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    return choice;
+}
+
 }  // namespace
 
 bool WriteSettingDocument(CXmlSerializer& xml, const CSetting& s)
@@ -109,7 +142,9 @@ bool WriteSettingDocument(CXmlSerializer& xml, const CSetting& s)
            xml.WriteString(root, "Url", s.url) && xml.WriteStrings(root, "Urls", "Url", s.urls.Items()) &&
            xml.WriteRecord(root, "PageSetting", [&](Node n) { return WritePageSetting(xml, n, s.pageSetting); }) &&
            xml.WriteRecord(root, "PrintSetting", [&](Node n) { return WritePrintSetting(xml, n, s.printSetting); }) &&
-           xml.WriteRecord(root, "MainFrameSetting", [&](Node n) { return WriteMainFrameSetting(xml, n, s.mainFrame); });
+           xml.WriteRecord(root, "MainFrameSetting", [&](Node n) { return WriteMainFrameSetting(xml, n, s.mainFrame); }) &&
+           (!s.printerChoice ||
+            xml.WriteRecord(root, kPrinterChoice, [&](Node n) { return WritePrinterChoice(xml, n, *s.printerChoice); }));
 }
 
 bool ReadSettingDocument(CXmlSerializer& xml, CSetting& s)
@@ -125,6 +160,7 @@ bool ReadSettingDocument(CXmlSerializer& xml, CSetting& s)
            xml.ReadRecord(root, "MainFrameSetting", [&](Node n) { return ReadMainFrameSetting(xml, n, s.mainFrame); });
     if (read)
         ReadAssembly(xml, root, s.pageSetting.assembly);
+        s.printerChoice = ReadPrinterChoice(xml, root);
     return read;
 }
 

@@ -43,3 +43,28 @@ TEST(IntToText, WritesPlainDecimal)
 }
 
 }  // namespace
+
+TEST(MillimetreText, ReadsMillimetresAsHundredths)
+{
+    EXPECT_EQ(ParseMillimetreText("10"), 1000);
+    EXPECT_EQ(ParseMillimetreText("12.3"), 1230);
+    EXPECT_EQ(ParseMillimetreText("12.34"), 1234);
+    EXPECT_EQ(ParseMillimetreText("12.345"), 1235);  // halves away from zero
+    EXPECT_EQ(ParseMillimetreText("12.99999"), 1300);
+    EXPECT_EQ(ParseMillimetreText("-0.5"), -50);
+    EXPECT_EQ(ParseMillimetreText("+4."), 400);
+    EXPECT_EQ(ParseMillimetreText("99999999999"), 2147483647);
+    EXPECT_FALSE(ParseMillimetreText("10 mm"));
+    EXPECT_FALSE(ParseMillimetreText(".5"));
+}
+
+TEST(MillimetreText, WritesOneDecimal)
+{
+    EXPECT_EQ(HundredthsToMillimetreText(1000), "10.0");
+    EXPECT_EQ(HundredthsToMillimetreText(1234), "12.3");
+    EXPECT_EQ(HundredthsToMillimetreText(1235), "12.4");
+    EXPECT_EQ(HundredthsToMillimetreText(5), "0.1");
+    EXPECT_EQ(HundredthsToMillimetreText(0), "0.0");
+    EXPECT_EQ(HundredthsToMillimetreText(-250), "-2.5");
+    EXPECT_EQ(HundredthsToMillimetreText(2147483647), "21474836.5");
+}

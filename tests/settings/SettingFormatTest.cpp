@@ -298,3 +298,45 @@ TEST_F(SettingFormat, ADamagedAssemblyValueOnlyLosesThatAid)
     expected.pageSetting.assembly.sheetLabels = true;
     EXPECT_EQ(setting, expected);
 }
+
+TEST_F(SettingFormat, PrinterChoiceIsOptional)
+{
+    CSetting setting;
+    ASSERT_TRUE(Read(kExampleSettings, setting)) << xml.GetErr().text;
+    EXPECT_FALSE(setting.printerChoice);
+    EXPECT_EQ(Write(setting).find("PrinterChoice"), std::string::npos);
+}
+
+TEST_F(SettingFormat, PrinterChoiceFollowsTheMainFrameSettingAndRoundTrips)
+{
+    CSetting setting = ExampleSetting();
+    setting.printerChoice = CPrinterChoice{"qvpdf", "iso_a3_297x420mm", DMORIENT_LANDSCAPE, ""};
+    const std::string text = Write(setting);
+    EXPECT_NE(text.find("</MainFrameSetting><PrinterChoice><Printer>qvpdf</Printer><Media>iso_a3_297x420mm</Media>"
+                        "<Orientation>LANDSCAPE</Orientation><Source/></PrinterChoice>"),
+              std::string::npos)
+        << text;
+    CSetting read;
+    ASSERT_TRUE(Read(text, read)) << xml.GetErr().text;
+    EXPECT_EQ(read, setting);
+}
+
+TEST_F(SettingFormat, ADamagedPrinterChoiceIsDroppedWithoutFailingTheFile)
+{
+    for (const std::string& element :
+         {std::string("<PrinterChoice><Media>iso_a3_297x420mm</Media></PrinterChoice>"),
+          std::string("<PrinterChoice><Printer>") + std::string(2000, 'x') + "</Printer></PrinterChoice>"}) {
+        CSetting setting;
+        ASSERT_TRUE(Read(ExampleWith("</MainFrameSetting>", "</MainFrameSetting>" + element), setting))
+            << xml.GetErr().text;
+        EXPECT_FALSE(setting.printerChoice) << element;
+        EXPECT_FALSE(xml.HasErr());
+    }
+    CSetting setting;
+    ASSERT_TRUE(Read(ExampleWith("</MainFrameSetting>",
+                                 "</MainFrameSetting><PrinterChoice><Printer>q</Printer>"
+                                 "<Orientation>SIDEWAYS</Orientation></PrinterChoice>"),
+                     setting));
+    ASSERT_TRUE(setting.printerChoice);
+    EXPECT_EQ(*setting.printerChoice, (CPrinterChoice{"q", "", DMORIENT_PORTRAIT, ""}));
+}

@@ -1,0 +1,86 @@
+#include "printing/PageSetupPaper.h"
+
+#include <algorithm>
+
+CRect RaiseToHardwareMargins(const CRect& m, const CRect& hw)
+{
+    return {std::max(m.left, hw.left), std::max(m.top, hw.top), std::max(m.right, hw.right),
+            std::max(m.bottom, hw.bottom)};
+}
+
+CPageSetupPaper::CPageSetupPaper(CPrinterPtr printer, const CDevMode& devMode, const CRect& margin, Opener opener)
+    : m_printer(std::move(printer)), m_devMode(devMode), m_margin(margin), m_opener(std::move(opener))
+{
+    if (!m_opener)
+        m_opener = [](const std::string& name) { return CPrinter::Open(name); };
+}
+
+bool CPageSetupPaper::SelectPrinter(const std::string& name)
+{
+    CPrinterPtr printer = m_opener(name);
+    if (!printer)
+        return false;
+    CDevMode dm = printer->DefaultDevMode();
+    for (const CMediaInfo& media : printer->Media())
+        if (media.name == m_devMode.media)
+            dm = printer->MakeDevMode(media, m_devMode.orientation, dm.source);
+    dm.orientation = m_devMode.orientation;
+    m_printer = std::move(printer);
+    m_devMode = dm;
+    m_margin = RaiseToHardwareMargins(m_margin, HardwareMargins());
+    return true;
+}
+
+bool CPageSetupPaper::SelectMedia(const std::string& keyword)
+{
+    if (!m_printer)
+        return false;
+    for (const CMediaInfo& media : m_printer->Media()) {
+        if (media.name == keyword) {
+            m_devMode = m_printer->MakeDevMode(media, m_devMode.orientation, m_devMode.source);
+            m_margin = RaiseToHardwareMargins(m_margin, HardwareMargins());
+            return true;
+        }
+    }
+    return false;
+}
+
+void CPageSetupPaper::SetOrientation(int16_t orientation)
+{
+    m_devMode.orientation = orientation == DMORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    m_margin = RaiseToHardwareMargins(m_margin, HardwareMargins());
+}
+
+void CPageSetupPaper::SetSource(const std::string& source)
+{
+    m_devMode.source = source;
+    if (source.empty())
+        m_devMode.fields &= ~uint32_t(DM_DEFAULTSOURCE);
+    else
+        m_devMode.fields |= DM_DEFAULTSOURCE;
+}
+
+void CPageSetupPaper::SetMargin(const CRect& margin)
+{
+    m_margin = RaiseToHardwareMargins(margin, HardwareMargins());
+}
+
+CRect CPageSetupPaper::HardwareMargins() const
+{
+    return m_printer ? m_printer->HardwareMargins(m_devMode) : CRect{};
+}
+
+CPaperInfo CPageSetupPaper::PaperInfo() const
+{
+    CPaperInfo paper;
+    try {
+        paper.SetDevMode(m_devMode);
+    } catch (const my::CException&) {
+        // Settings without a paper size give no sheet; the preview stays empty.
+        return paper;
+    }
+    if (m_printer)
+        paper.SetDeviceCaps(m_printer->Metrics(m_devMode));
+    paper.margin = m_margin;
+    return paper;
+}

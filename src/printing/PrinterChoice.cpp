@@ -1,0 +1,34 @@
+#include "printing/PrinterChoice.h"
+
+#include "printing/QuorvaTask.h"
+
+#include <algorithm>
+
+void ApplyPrinterChoice(CQuorvaTask& task, const CPrinterChoice& choice)
+{
+    if (choice.printer.empty() || !task.ReopenPrinter({choice.printer}))
+        return;
+    const CPrinter& printer = *task.Printer();
+    const std::vector<CMediaInfo>& media = printer.Media();
+    const auto paper = std::find_if(media.begin(), media.end(), [&](const CMediaInfo& m) { return m.name == choice.media; });
+    const std::vector<std::string>& sources = printer.Sources();
+    const bool sourceOffered = std::find(sources.begin(), sources.end(), choice.source) != sources.end();
+    CDevMode dm = printer.DefaultDevMode();
+    if (paper != media.end())
+        dm = printer.MakeDevMode(*paper, choice.orientation, dm.source);
+    dm.orientation = choice.orientation == DMORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    if (sourceOffered && !choice.source.empty()) {
+        dm.source = choice.source;
+        dm.fields |= DM_DEFAULTSOURCE;
+    }
+    task.ReplaceDevMode(dm);
+}
+
+std::optional<CPrinterChoice> PrinterChoiceOf(const CQuorvaTask& task)
+{
+    const std::optional<CDevMode> dm = task.CopyDevMode();
+    if (!task.Printer() || !dm)
+        return std::nullopt;
+    return CPrinterChoice{task.Printer()->Name(), dm->media, dm->orientation,
+                          (dm->fields & DM_DEFAULTSOURCE) ? dm->source : std::string()};
+}
