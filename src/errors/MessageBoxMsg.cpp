@@ -12,15 +12,6 @@ CMessageBoxMsg::Responder& TestResponder()
     return responder;
 }
 
-Gtk::Window* ActiveWindow()
-{
-    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-        if (window->is_active() && window->get_visible())
-            return window;
-    }
-    return nullptr;
-}
-
 Gtk::MessageType MessageTypeFor(unsigned type)
 {
     switch (type & MB_ICONMASK) {
@@ -33,6 +24,15 @@ Gtk::MessageType MessageTypeFor(unsigned type)
 }
 
 }  // namespace
+
+Gtk::Window* ActiveWindow()
+{
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+        if (window->is_active() && window->get_visible())
+            return window;
+    }
+    return nullptr;
+}
 
 void CMessageBoxMsg::SetTestResponder(Responder responder) { TestResponder() = std::move(responder); }
 

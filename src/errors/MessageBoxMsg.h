@@ -22,5 +22,8 @@ private:
     Gtk::Window* m_owner = nullptr;
 };
 
+// The program's window that has the focus now; null when none has.
+Gtk::Window* ActiveWindow();
+
 // The process-wide message object.
 CMessageBoxMsg& TheMsg();

@@ -104,9 +104,14 @@ CPrinterPtr CPrinter::Open(const std::string& name)
         if (const char* v = ippGetString(attr, 0, nullptr))
             defaultSource = v;
 
+    std::map<std::string, std::string> sourceNames;
+    for (const std::string& source : sources)
+        if (const char* shown = cupsLocalizeDestValue(CUPS_HTTP_DEFAULT, dest, info, "media-source", source.c_str()))
+            sourceNames[source] = shown;
     auto printer = std::make_shared<CPrinter>(dest->name, false, DefaultResolution(dest, info), std::move(media),
                                               defaultMedia, std::move(sources), defaultSource,
                                               DefaultOrientation(dest, info));
+    printer->SetSourceNames(std::move(sourceNames));
     cupsFreeDestInfo(info);
     cupsFreeDests(1, dest);
     return printer;

@@ -72,6 +72,13 @@ CPrintDlg::CPrintDlg(qvn::CMsg* msg) : m_msg(msg ? msg : &TheMsg())
 
 CPrintDlg::~CPrintDlg() = default;
 
+void CPrintDlg::SetDestinationText(const std::string& text)
+{
+    Gtk::Label* label = Widget<Gtk::Label>(m_builder, "destination");
+    label->set_text(text);
+    label->set_visible(!text.empty());
+}
+
 void CPrintDlg::SetRangeType(int value)
 {
     m_setting.flags = value == 1 ? (m_setting.flags | USE_PAGENUMS) : (m_setting.flags & ~uint32_t(USE_PAGENUMS));

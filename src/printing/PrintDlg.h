@@ -31,6 +31,8 @@ public:
     CPrintDlg& operator=(const CPrintDlg&) = delete;
 
     void SetTotalPages(int total) { m_totalPages = total; }
+    // The line naming the printer and paper the job goes to.
+    void SetDestinationText(const std::string& text);
     int TotalPages() const { return m_totalPages; }
     void SetPrintSetting(const CSimplePrintSetting& setting) { m_setting = setting; }
     const CSimplePrintSetting& PrintSetting() const { return m_setting; }

@@ -1,5 +1,7 @@
 #include "printing/PrinterChoice.h"
 
+#include "errors/MessageFormat.h"
+#include "errors/StringTable.h"
 #include "printing/QuorvaTask.h"
 
 #include <algorithm>
@@ -22,6 +24,17 @@ void ApplyPrinterChoice(CQuorvaTask& task, const CPrinterChoice& choice)
         dm.fields |= DM_DEFAULTSOURCE;
     }
     task.ReplaceDevMode(dm);
+}
+
+std::string PrintDestinationText(const CQuorvaTask& task)
+{
+    const std::optional<CDevMode> dm = task.CopyDevMode();
+    if (!task.Printer() || !dm)
+        return {};
+    const CMediaInfo* media = task.Printer()->FindMedia(*dm);
+    const std::string paper = (media ? media->displayName : dm->media) + " " +
+                              LoadString(dm->orientation == DMORIENT_LANDSCAPE ? 168 : 167);
+    return FormatMessageText(166, {task.Printer()->Name(), paper});
 }
 
 std::optional<CPrinterChoice> PrinterChoiceOf(const CQuorvaTask& task)

@@ -21,5 +21,8 @@ struct CPrinterChoice {
 // offers it, the orientation, and the source when the printer offers it.
 void ApplyPrinterChoice(CQuorvaTask& task, const CPrinterChoice& choice);
 
+// One line naming where a job goes: printer, paper and orientation.
+std::string PrintDestinationText(const CQuorvaTask& task);
+
 // What the task prints on now; nothing without a printer.
 std::optional<CPrinterChoice> PrinterChoiceOf(const CQuorvaTask& task);

@@ -133,6 +133,12 @@ CDeviceMetrics CPrinter::Metrics(const CDevMode& dm) const
     return MakeDeviceMetrics(paper.paperWidth, paper.paperHeight, HardwareMargins(dm), m_resolution);
 }
 
+std::string CPrinter::SourceName(const std::string& keyword) const
+{
+    const auto found = m_sourceNames.find(keyword);
+    return found != m_sourceNames.end() && !found->second.empty() ? found->second : keyword;
+}
+
 CRect CPrinter::HardwareMargins(const CDevMode& dm) const
 {
     const CMediaInfo* media = FindMedia(dm);

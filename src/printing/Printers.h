@@ -3,6 +3,7 @@
 #include "printing/DevMode.h"
 #include "printing/PageDevice.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ public:
     int32_t Resolution() const { return m_resolution; }
     const std::vector<CMediaInfo>& Media() const { return m_media; }
     const std::vector<std::string>& Sources() const { return m_sources; }
+    // The name to show for one of Sources(): CUPS's readable name, else the keyword.
+    std::string SourceName(const std::string& keyword) const;
+    void SetSourceNames(std::map<std::string, std::string> names) { m_sourceNames = std::move(names); }
 
     // The printer's own default paper, orientation and source.
     CDevMode DefaultDevMode() const;
@@ -68,6 +72,7 @@ private:
     std::vector<CMediaInfo> m_media;
     std::string m_defaultMedia;
     std::vector<std::string> m_sources;
+    std::map<std::string, std::string> m_sourceNames;
     std::string m_defaultSource;
     int16_t m_defaultOrientation = DMORIENT_PORTRAIT;
 };

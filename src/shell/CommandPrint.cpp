@@ -5,6 +5,7 @@
 #include "errors/StringTable.h"
 #include "printing/PrintDlg.h"
 #include "printing/PrintJobControl.h"
+#include "printing/PrinterChoice.h"
 #include "printing/QuorvaThread.h"
 #include "settings/Setting.h"
 
@@ -33,9 +34,10 @@ std::string FileNameFor(const std::string& title)
 
 }  // namespace
 
-int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg)
+int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg, const std::string& destination)
 {
     CPrintDlg dialog(msg);
+    dialog.SetDestinationText(destination);
     dialog.SetTotalPages(totalPages);
     dialog.SetPrintSetting(setting);
     const int result = dialog.DoModal(ActiveWindow());
@@ -73,7 +75,7 @@ CCommandPrint::CCommandPrint(qvn::CMsg* msg, CSetting& setting, CQuorvaThread& t
                              TitleFunction title)
     : CCommand(msg), m_setting(setting), m_thread(thread), m_capture(std::move(capture)), m_title(std::move(title))
 {
-    m_dialog = [msg](int total, CSimplePrintSetting& s) { return RunPrintDialog(total, s, msg); };
+    m_dialog = [this, msg](int total, CSimplePrintSetting& s) { return RunPrintDialog(total, s, msg, m_destination); };
     m_outputFile = [msg](const std::string& name) { return AskPdfOutputFile(name, msg); };
 }
 
@@ -91,6 +93,7 @@ void CCommandPrint::Execute(bool execute)
     CQuorvaTask& task = *m_thread.Task();
 
     const CPageGrid grid = task.CalcPagesForPrinter(m_setting.pageSetting, {dib->Width(), dib->Height()});
+    m_destination = PrintDestinationText(task);
     CSimplePrintSetting printSetting = m_setting.printSetting;
     if (m_dialog(PosterPageCount(grid, m_setting.pageSetting.assembly), printSetting) != IDOK)
         return;

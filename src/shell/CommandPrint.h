@@ -40,10 +40,11 @@ private:
     TitleFunction m_title;
     PrintDialogFunction m_dialog;
     OutputFileFunction m_outputFile;
+    std::string m_destination;
 };
 
 // The print dialog over the active window.
-int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg);
+int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg, const std::string& destination = {});
 // The save dialog for the "PDF" destination's file, over the active window;
 // an existing file is replaced only when the user agrees (58704).
 std::optional<std::string> AskPdfOutputFile(const std::string& suggestedName, qvn::CMsg* msg);

@@ -8,9 +8,11 @@
 #include "browser/Capture.h"
 #include "shell/AboutDlg.h"
 #include "printing/PrintJobControl.h"
+#include "printing/PrinterChoice.h"
 #include "shell/CommandCopy.h"
 #include "shell/CommandEndPrint.h"
 #include "shell/CommandOpen.h"
+#include "shell/CommandPageSetup.h"
 #include "shell/CommandPrint.h"
 #include "shell/CommandQuit.h"
 #include "shell/CommandSave.h"
@@ -93,6 +95,9 @@ void CMainFrame::Create()
     set_title(LoadString(IDS_DISPLAY_NAME));
     set_default_size(1100, 800);
     TheMsg().SetOwner(this);
+    // The printer and paper chosen in an earlier run, if the printer is still there.
+    if (m_setting.printerChoice)
+        ApplyPrinterChoice(*m_printThread.Task(), *m_setting.printerChoice);
 
     CreateCommands();
     m_accelGroup = Gtk::AccelGroup::create();
@@ -166,6 +171,9 @@ void CMainFrame::CreateCommands()
     m_commands[ID_FILE_PRINT] = std::make_shared<CCommandPrint>(
         msg, m_setting, m_printThread, [this] { return Capture(m_scrollView); },
         [this](std::string& title) { return Browser().GetLocationName(title); });
+    m_commands[ID_FILE_PAGE_SETUP] = std::make_shared<CCommandPageSetup>(
+        msg, m_setting, m_printThread, [this] { return Capture(m_scrollView); },
+        [this](const CSize& size) { m_scrollView.SetTrimmedContentSize(size.cx, size.cy); });
     m_commands[kCommandEndPrint] = std::make_shared<CCommandEndPrint>(msg, m_printThread);
     m_printEnd = std::make_unique<CPrintEndDispatcher>(m_printThread, [this] { Dispatch(kCommandEndPrint); });
     m_commands[kCommandQuit] = std::make_shared<CCommandQuit>(msg, m_setting, &Browser());

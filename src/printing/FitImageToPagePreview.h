@@ -1,0 +1,66 @@
+#pragma once
+#include "bitmap/DibCairo.h"
+#include "bitmap/DibSection.h"
+#include "controls/ControlGlue.h"
+#include "printing/PageSetting.h"
+#include "printing/PaperInfo.h"
+#include "printing/PreviewLayout.h"
+
+#include <gtkmm/drawingarea.h>
+
+#include <vector>
+
+// The page setup dialog's preview: the sheets of the poster, white on the
+// dialog's background, each carrying its tile of the last capture inside
+// the margins, cut where the printer cannot print. Tiles are drawn with the
+// print job's own tile painter. The sheets are painted once per change
+// (capture, paper, page setting, size) and kept; a plain redraw only copies
+// them.
+class CFitImageToPagePreview {
+public:
+    CFitImageToPagePreview() = default;
+    ~CFitImageToPagePreview();
+    CFitImageToPagePreview(const CFitImageToPagePreview&) = delete;
+    CFitImageToPagePreview& operator=(const CFitImageToPagePreview&) = delete;
+
+    void Attach(Gtk::DrawingArea& area);
+
+    // Takes the capture unless it has the same size and the very same bits
+    // as the one shown; true when taken (the preview is then laid out again).
+    bool SetBitmap(const CDibSectionPtr& bitmap);
+    // Each answers true when the value differed and was taken; the caller
+    // then lays the preview out again.
+    bool SetPaperInfo(const CPaperInfo& paper);
+    bool SetPageSetting(const CFitImageToPageSetting& setting);
+    void Relayout();
+    void Invalidate();
+
+    const CDibSectionPtr& Bitmap() const { return m_bitmap; }
+    const CPaperInfo& PaperInfo() const { return m_paper; }
+    const CFitImageToPageSetting& PageSetting() const { return m_setting; }
+    const CPreviewLayout& Layout() const { return m_layout; }
+    // How many times the sheets were painted (not merely copied).
+    int SheetPaints() const { return m_sheetPaints; }
+
+    // Paints the whole preview of `client` pixels into `cr`: background,
+    // sheets, tiles.
+    void Paint(cairo_t* cr, const CSize& client);
+
+private:
+    bool OnDraw(const Cairo::RefPtr<Cairo::Context>& cr);
+    void PaintBackground(cairo_t* cr, const CSize& client);
+    void PaintSheets(cairo_t* cr);
+    // Everything one sheet shows; extra drawing on each sheet goes here.
+    void PaintSheet(cairo_t* cr, int32_t column, int32_t row);
+    CSize ClientSize() const;
+
+    CWeakWidget m_area;
+    std::vector<sigc::connection> m_connections;
+    CDibSectionPtr m_bitmap;
+    CPaperInfo m_paper;
+    CFitImageToPageSetting m_setting;
+    CPreviewLayout m_layout;
+    CSize m_laidOutFor;
+    CairoSurfacePtr m_sheets;
+    int m_sheetPaints = 0;
+};

@@ -1,0 +1,347 @@
+#include "printing/PageSetupDlg.h"
+
+#include "common/NumberText.h"
+#include "errors/Exception.h"
+#include "errors/MessageBoxMsg.h"
+#include "errors/Resources.h"
+#include "errors/StringTable.h"
+#include "printing/TileGeometry.h"
+
+#include <glibmm/main.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr unsigned kCaptureIntervalMs = 1000;
+
+std::string ControlName(int id)
+{
+    switch (id) {
+    case CPageSetupDlg::IDC_PRINTER:
+    case CPageSetupDlg::IDC_PAPER:
+    case CPageSetupDlg::IDC_SOURCE:
+    case CPageSetupDlg::IDC_ACROSS:
+    case CPageSetupDlg::IDC_DOWN:
+    case CPageSetupDlg::IDC_DPI: return "combo" + std::to_string(id);
+    case CPageSetupDlg::IDC_PORTRAIT:
+    case CPageSetupDlg::IDC_LANDSCAPE:
+    case CPageSetupDlg::IDC_FIT:
+    case CPageSetupDlg::IDC_DPI_TYPE: return "radio" + std::to_string(id);
+    case CPageSetupDlg::IDC_RESIZE: return "button161";
+    case CPageSetupDlg::IDC_PREVIEW: return "preview162";
+    case IDOK: return "ok";
+    case IDCANCEL: return "cancel";
+    default: return "edit" + std::to_string(id);  // margins 1155-1158
+    }
+}
+
+template <class T>
+T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name)
+{
+    T* widget = nullptr;
+    builder->get_widget(name, widget);
+    if (!widget)
+        throw my::CException(58721, {"ui/pagesetup: " + name});
+    return widget;
+}
+
+std::vector<std::string> NumberItems(int count)
+{
+    std::vector<std::string> items;
+    for (int i = 1; i <= count; ++i)
+        items.push_back(IntToText(i));
+    return items;
+}
+
+}  // namespace
+
+CPageSetupDlg::CPageSetupDlg(const CPageSetupPaper& paper, const CFitImageToPageSetting& setting,
+                             CaptureFunction capture, ResizeFunction resize, qvn::CMsg* msg)
+    : m_msg(msg ? msg : &TheMsg()),
+      m_paper(paper),
+      m_setting(setting),
+      m_capture(std::move(capture)),
+      m_resize(std::move(resize))
+{
+    const bool japanese = CurrentLanguage() == UiLanguage::Japanese;
+    m_builder = Gtk::Builder::create_from_resource(ResourcePath(japanese ? "ui/pagesetup.ja.ui" : "ui/pagesetup.en.ui"));
+    m_dialog.reset(Widget<Gtk::Dialog>(m_builder, "pagesetup"));
+    m_printers = Widget<Gtk::ComboBoxText>(m_builder, "combo163");
+    m_papers = Widget<Gtk::ComboBoxText>(m_builder, "combo1137");
+    m_sources = Widget<Gtk::ComboBoxText>(m_builder, "combo1138");
+    m_portrait = Widget<Gtk::RadioButton>(m_builder, "radio1056");
+    m_landscape = Widget<Gtk::RadioButton>(m_builder, "radio1057");
+    // OK closes the dialog only when the boxes are valid; it has no response
+    // of its own, so a refusal can never end the dialog's run.
+    Gtk::Button* ok = Widget<Gtk::Button>(m_builder, "ok");
+    ok->grab_default();
+    m_connections.push_back(ok->signal_clicked().connect([this] { OnOk(); }));
+    m_connections.push_back(Widget<Gtk::Button>(m_builder, "cancel")->signal_clicked().connect([this] {
+        m_dialog->response(IDCANCEL);
+    }));
+    m_connections.push_back(
+        Widget<Gtk::Button>(m_builder, "button161")->signal_clicked().connect([this] { OnResize(); }));
+}
+
+CPageSetupDlg::~CPageSetupDlg()
+{
+    m_timer.disconnect();
+    for (auto& connection : m_connections)
+        connection.disconnect();
+}
+
+Gtk::Widget& CPageSetupDlg::Control(int id)
+{
+    return *Widget<Gtk::Widget>(m_builder, ControlName(id));
+}
+
+void CPageSetupDlg::InitDialog()
+{
+    FillPrinters();
+    FillPaper();
+    m_connections.push_back(m_printers->signal_changed().connect([this] { OnPrinterChanged(); }));
+    m_connections.push_back(m_papers->signal_changed().connect([this] { OnPaperChanged(); }));
+    m_connections.push_back(m_sources->signal_changed().connect([this] { OnSourceChanged(); }));
+    m_connections.push_back(m_landscape->signal_toggled().connect([this] { OnOrientationChanged(); }));
+
+    const std::pair<int, int32_t CRect::*> sides[] = {{1155, &CRect::left}, {1156, &CRect::top},
+                                                      {1157, &CRect::right}, {1158, &CRect::bottom}};
+    using Getter = int (CPageSetupDlg::*)() const;
+    using Setter = void (CPageSetupDlg::*)(int);
+    const std::pair<Getter, Setter> accessors[] = {{&CPageSetupDlg::GetMarginLeft, &CPageSetupDlg::SetMarginLeft},
+                                                   {&CPageSetupDlg::GetMarginTop, &CPageSetupDlg::SetMarginTop},
+                                                   {&CPageSetupDlg::GetMarginRight, &CPageSetupDlg::SetMarginRight},
+                                                   {&CPageSetupDlg::GetMarginBottom, &CPageSetupDlg::SetMarginBottom}};
+    for (size_t i = 0; i < 4; ++i) {
+        m_marginBoxes[i].Bind(*Widget<Gtk::Entry>(m_builder, ControlName(sides[i].first)), this, accessors[i].first,
+                              accessors[i].second);
+        m_marginBoxes[i].AddListener(0, MakeMemfunListener(this, &CPageSetupDlg::OnMarginChanged));
+        m_marginBoxes[i].ShowValue();
+    }
+
+    m_fitGroup.Bind({Widget<Gtk::RadioButton>(m_builder, "radio156"), Widget<Gtk::RadioButton>(m_builder, "radio157")},
+                    this, &CPageSetupDlg::GetFitType, &CPageSetupDlg::SetFitType);
+    m_fitGroup.AddListener(decltype(m_fitGroup)::EventChanged, MakeMemfunListener(this, &CPageSetupDlg::OnFitType));
+    m_fitGroup.ShowValue();
+    for (auto [box, name, getter, setter] :
+         {std::tuple{&m_acrossBox, "combo158", &CPageSetupDlg::GetAcross, &CPageSetupDlg::SetAcross},
+          std::tuple{&m_downBox, "combo159", &CPageSetupDlg::GetDown, &CPageSetupDlg::SetDown},
+          std::tuple{&m_dpiBox, "combo160", &CPageSetupDlg::GetDpi, &CPageSetupDlg::SetDpi}}) {
+        box->Bind(*Widget<Gtk::ComboBoxText>(m_builder, name), this, getter, setter);
+        if (box != &m_dpiBox)
+            box->SetItems(NumberItems(9));
+        box->SetMinimum(1);
+        box->SetMaximum(INT_MAX);
+        box->ShowValue();
+        box->AddListener(CComboBoxInt<CPageSetupDlg>::EventChanged, MakeMemfunListener(this, &CPageSetupDlg::OnRefresh));
+        box->Combo()->get_entry()->set_activates_default(true);
+    }
+    OnFitType();
+
+    m_preview.Attach(*Widget<Gtk::DrawingArea>(m_builder, "preview162"));
+    UpdatePaper();
+    // The first capture comes as soon as the dialog is on screen, then one a
+    // second; a capture waits for WebKit without blocking the dialog.
+    m_connections.push_back(m_dialog->signal_map().connect([this] {
+        m_connections.push_back(Glib::signal_idle().connect([this] { return OnTimer() && false; }));
+    }));
+    m_timer = Glib::signal_timeout().connect(sigc::mem_fun(*this, &CPageSetupDlg::OnTimer), kCaptureIntervalMs);
+}
+
+void CPageSetupDlg::FillPrinters()
+{
+    m_filling = true;
+    // Read afresh at every opening: a printer added meanwhile is offered.
+    std::vector<std::string> names = EnumPrinterNames();
+    const std::string current = m_paper.Printer() ? m_paper.Printer()->Name() : std::string();
+    if (!current.empty() && std::find(names.begin(), names.end(), current) == names.end())
+        names.insert(names.begin(), current);
+    m_printers->remove_all();
+    for (const std::string& name : names)
+        m_printers->append(name, name);
+    m_printers->set_active_id(current);
+    m_filling = false;
+}
+
+void CPageSetupDlg::FillPaper()
+{
+    m_filling = true;
+    m_papers->remove_all();
+    m_sources->remove_all();
+    const CPrinterPtr& printer = m_paper.Printer();
+    if (printer) {
+        for (const CMediaInfo& media : printer->Media())
+            m_papers->append(media.name, media.displayName);
+        if (const CMediaInfo* media = printer->FindMedia(m_paper.DevMode()))
+            m_papers->set_active_id(media->name);
+        for (const std::string& source : printer->Sources())
+            m_sources->append(source, printer->SourceName(source));
+        if (!m_paper.DevMode().source.empty())
+            m_sources->set_active_id(m_paper.DevMode().source);
+    }
+    // A printer without a choice of trays shows none.
+    const bool sources = printer && !printer->Sources().empty();
+    m_sources->set_visible(sources);
+    Widget<Gtk::Label>(m_builder, "static1090")->set_visible(sources);
+    (m_paper.DevMode().orientation == DMORIENT_LANDSCAPE ? m_landscape : m_portrait)->set_active(true);
+    m_filling = false;
+}
+
+void CPageSetupDlg::OnPrinterChanged()
+{
+    if (m_filling)
+        return;
+    // A printer that cannot be opened (removed meanwhile) keeps the old one shown.
+    m_paper.SelectPrinter(m_printers->get_active_id());
+    FillPrinters();
+    FillPaper();
+    OnMarginChanged();
+}
+
+void CPageSetupDlg::OnPaperChanged()
+{
+    if (m_filling)
+        return;
+    m_paper.SelectMedia(m_papers->get_active_id());
+    OnMarginChanged();
+}
+
+void CPageSetupDlg::OnSourceChanged()
+{
+    if (m_filling)
+        return;
+    m_paper.SetSource(m_sources->get_active_id());
+    UpdatePaper();
+}
+
+void CPageSetupDlg::OnOrientationChanged()
+{
+    if (m_filling)
+        return;
+    m_paper.SetOrientation(m_landscape->get_active() ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT);
+    OnMarginChanged();
+}
+
+void CPageSetupDlg::SetMarginSide(int32_t CRect::*side, int value)
+{
+    CRect margin = m_paper.Margin();
+    // The field shows one decimal: its text read back is the value it shows.
+    if (CMillimetreConverter::ToText(value) == CMillimetreConverter::ToText(margin.*side))
+        return;
+    margin.*side = std::max(value, 0);
+    m_paper.SetMargin(margin);
+}
+
+void CPageSetupDlg::OnMarginChanged()
+{
+    // A margin may have been raised to the hardware margin: show what is used.
+    for (auto& box : m_marginBoxes)
+        box.ShowValue();
+    UpdatePaper();
+}
+
+void CPageSetupDlg::OnFitType()
+{
+    const bool fit = m_setting.fitType == FIT;
+    m_acrossBox.Combo()->set_sensitive(fit);
+    m_downBox.Combo()->set_sensitive(fit);
+    m_dpiBox.Combo()->set_sensitive(!fit);
+    UpdatePaper();
+}
+
+void CPageSetupDlg::OnRefresh()
+{
+    UpdatePaper();
+}
+
+void CPageSetupDlg::UpdatePaper()
+{
+    const bool paperChanged = m_preview.SetPaperInfo(m_paper.PaperInfo());
+    const bool settingChanged = m_preview.SetPageSetting(m_setting);
+    if (paperChanged || settingChanged)
+        m_preview.Relayout();
+}
+
+bool CPageSetupDlg::OnTimer()
+{
+    // A capture still waiting for WebKit: this tick is skipped.
+    if (m_capturing)
+        return true;
+    m_capturing = true;
+    UpdateBitmap();
+    m_capturing = false;
+    return true;
+}
+
+void CPageSetupDlg::UpdateBitmap()
+{
+    CDibSectionPtr dib;
+    try {
+        dib = m_capture ? m_capture() : nullptr;
+        ++m_captures;
+    } catch (const my::CException& e) {
+        // Shown once per dialog; the ticks go on, so the preview recovers
+        // when captures work again.
+        if (!m_captureErrorShown) {
+            m_captureErrorShown = true;
+            m_msg->ShowError(e.Err());
+        }
+        return;
+    }
+    m_preview.SetBitmap(dib);
+}
+
+bool CPageSetupDlg::Validate()
+{
+    try {
+        if (m_setting.fitType == FIT) {
+            m_acrossBox.CommitInput(true);
+            m_downBox.CommitInput(true);
+        } else {
+            m_dpiBox.CommitInput(true);
+        }
+        return true;
+    } catch (const my::CCtrlException& e) {
+        if (e.Control() && GTK_IS_WIDGET(e.Control()))
+            gtk_widget_grab_focus(e.Control());
+        m_msg->ShowError(e.Err());
+    } catch (const my::CException& e) {
+        m_msg->ShowError(e.Err());
+    }
+    return false;
+}
+
+void CPageSetupDlg::OnOk()
+{
+    // Margins typed but not yet committed count as well.
+    for (auto& box : m_marginBoxes)
+        if (Gtk::Entry* entry = box.Entry())
+            box.CommitQuietly(entry->get_text());
+    if (Validate())
+        m_dialog->response(IDOK);
+}
+
+void CPageSetupDlg::OnResize()
+{
+    if (!Validate())
+        return;
+    const CDibSectionPtr& bitmap = m_preview.Bitmap();
+    if (!bitmap || bitmap->Width() <= 0 || bitmap->Height() <= 0)
+        return;
+    const auto size = CalcBrowserSizeForPaper(m_setting, m_preview.PaperInfo(), {bitmap->Width(), bitmap->Height()});
+    if (size && m_resize)
+        m_resize(*size);
+}
+
+int CPageSetupDlg::DoModal(Gtk::Window* parent)
+{
+    InitDialog();
+    if (parent)
+        m_dialog->set_transient_for(*parent);
+    const int response = m_dialog->run();
+    m_timer.disconnect();
+    m_dialog->hide();
+    return response == IDOK ? IDOK : IDCANCEL;
+}

@@ -1,0 +1,37 @@
+#include "shell/CommandPageSetup.h"
+
+#include "errors/Exception.h"
+#include "errors/MessageBoxMsg.h"
+#include "printing/PrinterChoice.h"
+#include "printing/QuorvaThread.h"
+#include "settings/Setting.h"
+
+CCommandPageSetup::CCommandPageSetup(qvn::CMsg* msg, CSetting& setting, CQuorvaThread& thread,
+                                     CPageSetupDlg::CaptureFunction capture, CPageSetupDlg::ResizeFunction resize)
+    : CCommand(msg), m_setting(setting), m_thread(thread), m_capture(std::move(capture)), m_resize(std::move(resize))
+{
+}
+
+void CCommandPageSetup::Execute(bool execute)
+{
+    if (!execute)
+        return;
+    // A running job keeps the printer and paper it started with; the
+    // selection changed here is the next job's.
+    CQuorvaTask& task = *m_thread.Task();
+    const std::optional<CDevMode> devMode = task.CopyDevMode();
+    if (!task.Printer() || !devMode)
+        throw my::CException(58975);
+
+    CPageSetupDlg dialog(CPageSetupPaper(task.Printer(), *devMode, m_setting.pageSetting.margin),
+                         m_setting.pageSetting, m_capture, m_resize, Msg());
+    if (dialog.DoModal(ActiveWindow()) != IDOK)
+        return;
+
+    const CPageSetupPaper& paper = dialog.Paper();
+    task.ReplaceDevMode(paper.DevMode());
+    task.ReopenPrinter({paper.Printer()->Name()});
+    static_cast<CFitImageToPageSetting&>(m_setting.pageSetting) = dialog.PageSetting();
+    m_setting.pageSetting.margin = paper.Margin();
+    m_setting.printerChoice = PrinterChoiceOf(task);
+}

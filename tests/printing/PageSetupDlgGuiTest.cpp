@@ -1,0 +1,265 @@
+// The page setup dialog as a person meets it: its real modal run, keys
+// through the X server, the built-in "PDF" destination's papers.
+#include "PageSetupDriver.h"
+#include "PdfCheck.h"
+#include "PosterFixture.h"
+#include "browser/Capture.h"
+#include "browser/ScrollViewWindow.h"
+#include "controls/GuiInput.h"
+#include "errors/Exception.h"
+#include "errors/MessageBoxMsg.h"
+#include "errors/StringTable.h"
+#include "printing/PageSetupDlg.h"
+#include "printing/PrinterChoice.h"
+#include "printing/QuorvaThread.h"
+#include "shell/CommandPageSetup.h"
+
+#include <glib/gstdio.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace guitest;
+
+namespace {
+
+CPageSetupPaper PdfPaper(const CRect& margin = {1000, 1000, 1000, 1000})
+{
+    CPrinterPtr pdf = CPrinter::Open(kPdfPrinterName);
+    return CPageSetupPaper(pdf, pdf->DefaultDevMode(), margin);
+}
+
+// A copy of the fixture with other bits: the same capture taken again
+// after the map moved.
+CDibSectionPtr CopyOf(const CDibSection& dib, bool changed)
+{
+    CDibSectionPtr copy = CDibSection::New(dib.Width(), dib.Height(), 24);
+    std::memcpy(copy->Bits(), dib.Bits(), dib.ImageSize());
+    if (changed)
+        copy->Bits()[0] ^= 0xFF;
+    return copy;
+}
+
+}  // namespace
+
+class PageSetupDlgTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { g_setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", TRUE); }
+    void SetUp() override
+    {
+        SetLanguage(UiLanguage::Japanese);
+        CMessageBoxMsg::SetTestResponder([this](const std::string& text, const std::string&, unsigned) {
+            messages.push_back(text);
+            return IDOK;
+        });
+    }
+    void TearDown() override { CMessageBoxMsg::SetTestResponder(nullptr); }
+
+    void Make(const CFitImageToPageSetting& setting = {})
+    {
+        dialog = std::make_unique<CPageSetupDlg>(
+            PdfPaper(), setting, [this] { return capture; }, [this](const CSize& size) { resized.push_back(size); });
+    }
+    int Run(std::function<void()> steps)
+    {
+        return RunPageSetup([this] { return dialog->DoModal(nullptr); }, std::move(steps));
+    }
+    Gtk::ComboBoxText& Box(int id) { return dynamic_cast<Gtk::ComboBoxText&>(dialog->Control(id)); }
+    bool PreviewHasBitmap()
+    {
+        return PumpUntil([&] { return dialog->Preview().Bitmap() != nullptr; }, 10000);
+    }
+    void TypeInto(Gtk::ComboBoxText& box, const std::string& text)
+    {
+        FocusAndSelectAll(*box.get_entry());
+        Type(text);
+    }
+
+    CDibSectionPtr capture = poster::MakeCapture();
+    std::unique_ptr<CPageSetupDlg> dialog;
+    std::vector<std::string> messages;
+    std::vector<CSize> resized;
+};
+
+TEST_F(PageSetupDlgTest, DpiSwitchesTheBoxesAndRedrawsAtOnce)
+{
+    Make();
+    const int result = Run([this] {
+        ASSERT_TRUE(PreviewHasBitmap());
+        EXPECT_TRUE(Box(CPageSetupDlg::IDC_ACROSS).get_sensitive());
+        EXPECT_FALSE(Box(CPageSetupDlg::IDC_DPI).get_sensitive());
+        const CPageGrid fitted = dialog->Preview().Layout().grid;
+        Key("alt+d");
+        EXPECT_FALSE(Box(CPageSetupDlg::IDC_ACROSS).get_sensitive());
+        EXPECT_FALSE(Box(CPageSetupDlg::IDC_DOWN).get_sensitive());
+        EXPECT_TRUE(Box(CPageSetupDlg::IDC_DPI).get_sensitive());
+        // 1000 pixels at 144 DPI are 6.94 inches: one A4 sheet, its tile the
+        // printable width of 7.5 inches at 144 pixels an inch.
+        EXPECT_EQ(dialog->Preview().PageSetting().fitType, DPI);
+        EXPECT_NE(dialog->Preview().Layout().grid, fitted);
+        EXPECT_EQ(dialog->Preview().Layout().grid.tile.cx, 1077);
+        Key("Escape");
+    });
+    EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST_F(PageSetupDlgTest, ZeroSheetsAreRefusedOnlyWhileFitIsChosen)
+{
+    Make();
+    int responses = 0;
+    const int result = Run([&] {
+        dialog->Dialog().signal_response().connect([&](int) { ++responses; });
+        TypeInto(Box(CPageSetupDlg::IDC_ACROSS), "0");
+        Key("Return");
+        PumpUntil([&] { return !messages.empty(); });
+        ASSERT_EQ(messages, std::vector<std::string>{"値が小さすぎます: 0"});
+        EXPECT_EQ(responses, 0);
+        EXPECT_TRUE(ShownPageSetupDialog());
+        EXPECT_TRUE(Box(CPageSetupDlg::IDC_ACROSS).get_entry()->has_focus());
+        // With DPI the disabled box is not looked at.
+        Key("alt+d");
+        dialog->Control(IDOK).grab_focus();
+        Key("Return");
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(dialog->PageSetting().fitType, DPI);
+    EXPECT_EQ(dialog->PageSetting().papers, (CSize{1, 1}));
+}
+
+TEST_F(PageSetupDlgTest, PaperChangesReachThePreviewAtOnce)
+{
+    Make();
+    Run([this] {
+        ASSERT_TRUE(PreviewHasBitmap());
+        const CFitImageToPagePreview& preview = dialog->Preview();
+        const CSize a4 = preview.Layout().sheet;
+        EXPECT_EQ(preview.PaperInfo().physicalWidth, 2480);  // 210 mm at 300 dpi
+        // The "PDF" list starts with A3, then A4.
+        Key("alt+z");
+        Key("Up");
+        EXPECT_EQ(dialog->Paper().DevMode().media, "iso_a3_297x420mm");
+        EXPECT_EQ(preview.PaperInfo().physicalWidth, 3508);
+        EXPECT_EQ(preview.PaperInfo().physicalHeight, 4961);
+        // Landscape: the sheets lie on their side.
+        Key("alt+a");
+        EXPECT_GT(preview.Layout().sheet.cx, preview.Layout().sheet.cy);
+        EXPECT_LT(a4.cx, a4.cy);
+        Key("Escape");
+    });
+}
+
+TEST_F(PageSetupDlgTest, TimerCapturesOneAtATimeRepaintsOnlyChangesAndReportsAnErrorOnce)
+{
+    int calls = 0, depth = 0, deepest = 0;
+    bool fail = false;
+    dialog = std::make_unique<CPageSetupDlg>(
+        PdfPaper(), CFitImageToPageSetting{},
+        [&]() -> CDibSectionPtr {
+            ++calls;
+            if (fail)
+                throw my::CException(189);
+            // A slow capture: ticks come while this one still waits.
+            ++depth;
+            deepest = std::max(deepest, depth);
+            RunUntil([] { return false; }, 1.3);
+            --depth;
+            return CopyOf(*capture, calls >= 3);
+        },
+        nullptr);
+    Run([&] {
+        ASSERT_TRUE(PumpUntil([&] { return calls >= 4 && depth == 0; }, 20000));
+        EXPECT_EQ(deepest, 1);
+        // Same bits are not painted again; the changed third capture is, once.
+        EXPECT_EQ(dialog->Preview().SheetPaints(), 2);
+        fail = true;
+        const int before = calls;
+        PumpUntil([&] { return calls >= before + 3; }, 10000);
+        EXPECT_EQ(messages, std::vector<std::string>{"ブラウザーの幅、もしくは高さが0です"});
+        Key("Escape");
+    });
+}
+
+// The command with the real browser and the print task.
+class CommandPageSetupTest : public PageSetupDlgTest {
+protected:
+    void SetUp() override
+    {
+        PageSetupDlgTest::SetUp();
+        ASSERT_TRUE(win.WaitShown());
+        ASSERT_TRUE(win.Load("grid")) << win.Title();
+    }
+    void RunCommand(std::function<void()> steps)
+    {
+        RunPageSetup(
+            [this] {
+                command.RunAndReport(true, false);
+                return 0;
+            },
+            std::move(steps));
+    }
+    // A control of the dialog on screen, by the id the dialog gives it.
+    template <class W>
+    W& Shown(const std::string& id)
+    {
+        Gtk::Widget* found = FindBuilderId(*ShownPageSetupDialog(), id);
+        if (!found)
+            throw std::runtime_error("no control " + id);
+        return dynamic_cast<W&>(*found);
+    }
+
+    ScrollViewWindow win{{600, 400}, {700, 500}};
+    CQuorvaThread thread;
+    CCommandPageSetup command{&TheMsg(), win.setting, thread, [this] { return Capture(*win.view); },
+                              [this](const CSize& size) { win.view->SetTrimmedContentSize(size.cx, size.cy); }};
+};
+
+TEST_F(CommandPageSetupTest, FittingTheBrowserToTwoSheetsThenCancelKeepsOnlyTheNewSize)
+{
+    const CDevMode before = *thread.Task()->CopyDevMode();
+    RunCommand([this] {
+        FocusAndSelectAll(*Shown<Gtk::ComboBoxText>("combo158").get_entry());
+        Type("2");
+        Shown<Gtk::Button>("button161").grab_focus();
+        Key("space");
+        // Two A4 sheets side by side, printable 2244 x 3272 dots each: the
+        // 600 x 400 capture grows to 600 x 437 (4488 : 3272).
+        EXPECT_TRUE(PumpUntil([&] { return win.setting.height == 437; }, 10000)) << win.setting.height;
+        EXPECT_EQ(win.setting.width, 600);
+        Key("Escape");
+    });
+    EXPECT_EQ(win.setting.height, 437);
+    EXPECT_EQ(win.setting.pageSetting, CPageSetting{});
+    EXPECT_FALSE(win.setting.printerChoice);
+    EXPECT_EQ(*thread.Task()->CopyDevMode(), before);
+    EXPECT_TRUE(messages.empty());
+    ASSERT_TRUE(win.Resize({600, 437}, "grid"));
+    const CDibSectionPtr dib = Capture(*win.view);
+    ASSERT_TRUE(dib);
+    // The shape of the two sheets' printable area, to a pixel.
+    EXPECT_EQ(dib->Width(), 600);
+    EXPECT_NEAR(dib->Height(), 600.0 * 3272 / 4488, 1.0);
+}
+
+TEST_F(CommandPageSetupTest, OkGivesThePaperToTheTaskAndTheSettings)
+{
+    RunCommand([this] {
+        Key("alt+z");
+        Key("Up");  // A3
+        Key("alt+a");  // landscape
+        FocusAndSelectAll(*Shown<Gtk::ComboBoxText>("combo158").get_entry());
+        Type("2");
+        FocusAndSelectAll(*Shown<Gtk::ComboBoxText>("combo159").get_entry());
+        Type("2");
+        FocusAndSelectAll(Shown<Gtk::Entry>("edit1155"));
+        Type("12.34");
+        Shown<Gtk::Button>("ok").grab_focus();
+        Key("Return");
+    });
+    EXPECT_EQ(win.setting.pageSetting.papers, (CSize{2, 2}));
+    EXPECT_EQ(win.setting.pageSetting.margin, (CRect{1234, 1000, 1000, 1000}));
+    EXPECT_EQ(win.setting.printerChoice, (CPrinterChoice{"PDF", "iso_a3_297x420mm", DMORIENT_LANDSCAPE, ""}));
+    EXPECT_EQ(thread.Task()->CopyDevMode()->media, "iso_a3_297x420mm");
+    EXPECT_EQ(thread.Task()->CopyDevMode()->orientation, DMORIENT_LANDSCAPE);
+    EXPECT_EQ(PrintDestinationText(*thread.Task()), "プリンタ: PDF　用紙: A3 横");
+}
