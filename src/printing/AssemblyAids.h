@@ -27,5 +27,3 @@ bool PaintAssemblySheet(cairo_t* cr, const CDib& dib, const CPosterGrid& poster,
 
 // "B3 / 3 x 4": the sheet's name and the poster's sheets across and down.
 std::string SheetLabelText(const CPosterSheet& sheet, const CPosterGrid& poster);
-// Hundredths of a millimetre as millimetres with one decimal: "369.6".
-std::string MillimetreText(int32_t hundredths);

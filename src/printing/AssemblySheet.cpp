@@ -2,6 +2,7 @@
 #include "printing/AssemblyAids.h"
 
 #include "bitmap/DibReduce.h"
+#include "common/NumberText.h"
 #include "errors/MessageFormat.h"
 #include "printing/TilePainter.h"
 
@@ -120,7 +121,7 @@ void PaintCaption(cairo_t* cr, const CDib& dib, const CPosterGrid& poster, const
         return;
     const CSize finished = FinishedPosterSize(poster, paper, {dib.Width(), dib.Height()});
     const CAidText text(cr,
-                        FormatMessageText(59311, {MillimetreText(finished.cx), MillimetreText(finished.cy),
+                        FormatMessageText(59311, {HundredthsToMillimetreText(finished.cx), HundredthsToMillimetreText(finished.cy),
                                                   std::to_string(poster.grid.papers.cx),
                                                   std::to_string(poster.grid.papers.cy)}),
                         size);

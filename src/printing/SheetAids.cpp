@@ -143,10 +143,3 @@ std::string SheetLabelText(const CPosterSheet& sheet, const CPosterGrid& poster)
     return FormatMessageText(59310, {SheetName(sheet.row, sheet.column), std::to_string(poster.grid.papers.cx),
                                      std::to_string(poster.grid.papers.cy)});
 }
-
-std::string MillimetreText(int32_t hundredths)
-{
-    const int64_t tenths = (int64_t(hundredths) + (hundredths < 0 ? -5 : 5)) / 10;
-    const int64_t whole = tenths / 10, fraction = tenths % 10;
-    return (tenths < 0 && whole == 0 ? "-" : "") + std::to_string(whole) + "." + std::to_string(fraction < 0 ? -fraction : fraction);
-}
