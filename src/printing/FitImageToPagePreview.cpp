@@ -1,14 +1,19 @@
 #include "printing/FitImageToPagePreview.h"
 
+#include "bitmap/DibReduce.h"
 #include "printing/TilePainter.h"
 
 #include <cairo.h>
 #include <gtkmm/window.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 CFitImageToPagePreview::~CFitImageToPagePreview()
 {
+    if (m_reducer.joinable())
+        m_reducer.join();
     for (auto& connection : m_connections)
         connection.disconnect();
 }
@@ -16,6 +21,7 @@ CFitImageToPagePreview::~CFitImageToPagePreview()
 void CFitImageToPagePreview::Attach(Gtk::DrawingArea& area)
 {
     m_area.Reset(&area);
+    m_connections.push_back(m_reducedNotice.connect(sigc::mem_fun(*this, &CFitImageToPagePreview::OnReduced)));
     m_connections.push_back(area.signal_draw().connect(sigc::mem_fun(*this, &CFitImageToPagePreview::OnDraw)));
     // GTK allocates again for many reasons; only a new size needs a new layout.
     m_connections.push_back(area.signal_size_allocate().connect([this](Gtk::Allocation&) {
@@ -24,18 +30,81 @@ void CFitImageToPagePreview::Attach(Gtk::DrawingArea& area)
     }));
 }
 
-bool CFitImageToPagePreview::SetBitmap(const CDibSectionPtr& bitmap)
+bool CFitImageToPagePreview::SetBitmap(CDibSectionPtr bitmap)
 {
     if (!bitmap || bitmap == m_bitmap)
         return false;
     if (m_bitmap && m_bitmap->ImageSize() == bitmap->ImageSize() && m_bitmap->Width() == bitmap->Width() &&
         m_bitmap->Height() == bitmap->Height() &&
-        (bitmap->ImageSize() == 0 || std::memcmp(m_bitmap->Bits(), bitmap->Bits(), bitmap->ImageSize()) == 0))
+        (bitmap->ImageSize() == 0 || std::memcmp(m_bitmap->Bits(), bitmap->Bits(), bitmap->ImageSize()) == 0)) {
+        ReleaseLater(std::move(bitmap));
         return false;
-    // The old capture goes before the sheets are painted from the new one.
-    m_bitmap = bitmap;
+    }
+    ReleaseLater(std::exchange(m_bitmap, bitmap));
+    StartReduction();
     Relayout();
     return true;
+}
+
+void CFitImageToPagePreview::ReleaseLater(CDibSectionPtr bitmap)
+{
+    if (!bitmap || bitmap.use_count() > 1 || bitmap->ImageSize() < (size_t{16} << 20))
+        return;
+    try {
+        std::thread([bitmap = std::move(bitmap)]() mutable { bitmap.reset(); }).detach();
+    } catch (const std::exception&) {
+        // Released here after all.
+    }
+}
+
+void CFitImageToPagePreview::StartReduction()
+{
+    if (m_reducer.joinable())
+        m_reducer.join();
+    const CSize client = ClientSize();
+    // Two capture pixels for each preview pixel are left to the smoothing
+    // filter; whole blocks beyond that are averaged first.
+    const int32_t factor =
+        client.cx > 0 && client.cy > 0
+            ? std::max(1, std::min(m_bitmap->Width() / client.cx, m_bitmap->Height() / client.cy) / 2)
+            : 1;
+    if (factor == 1) {
+        m_source = {m_bitmap, 1};
+        return;
+    }
+    // Until the smaller copy is ready the previous one stands in when it
+    // has the same shape; otherwise the sheets are shown without the map.
+    if (!m_source.dib || m_source.factor != factor ||
+        m_source.dib->Width() != (m_bitmap->Width() + factor - 1) / factor ||
+        m_source.dib->Height() != (m_bitmap->Height() + factor - 1) / factor)
+        m_source = {};
+    try {
+        m_reducer = std::thread([this, bitmap = m_bitmap, factor] {
+            CDibSectionPtr reduced = ReduceDib(*bitmap, {0, 0, bitmap->Width(), bitmap->Height()}, factor);
+            {
+                std::lock_guard<std::mutex> lock(m_reducedLock);
+                m_reduced = {reduced, factor};
+            }
+            m_reducedNotice.emit();
+        });
+    } catch (const std::exception&) {
+        // Without a thread the capture is drawn as it is.
+        m_source = {m_bitmap, 1};
+    }
+}
+
+void CFitImageToPagePreview::OnReduced()
+{
+    CPaintSource reduced;
+    {
+        std::lock_guard<std::mutex> lock(m_reducedLock);
+        reduced = std::exchange(m_reduced, {});
+    }
+    if (!reduced.dib)
+        return;
+    m_source = reduced;
+    m_sheets.reset();
+    Invalidate();
 }
 
 bool CFitImageToPagePreview::SetPaperInfo(const CPaperInfo& paper)
@@ -127,6 +196,12 @@ void CFitImageToPagePreview::PaintSheet(cairo_t* cr, int32_t column, int32_t row
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_rectangle(cr, tile.sheet.left, tile.sheet.top, tile.sheet.Width(), tile.sheet.Height());
     cairo_fill(cr);
-    if (m_bitmap && bitmap.cx > 0 && bitmap.cy > 0)
-        PaintTile(cr, *m_bitmap, tile.source, tile.dest, tile.clip);
+    if (!m_source.dib || bitmap.cx <= 0 || bitmap.cy <= 0)
+        return;
+    const int32_t f = m_source.factor;
+    // The tile's place in the smaller copy; the copy's last block may hold
+    // less than `f` pixels, which moves the edge by a fraction of a pixel.
+    const CRect source{tile.source.left / f, tile.source.top / f, (tile.source.right + f - 1) / f,
+                       (tile.source.bottom + f - 1) / f};
+    PaintTile(cr, *m_source.dib, source, tile.dest, tile.clip);
 }

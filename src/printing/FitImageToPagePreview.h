@@ -6,8 +6,11 @@
 #include "printing/PaperInfo.h"
 #include "printing/PreviewLayout.h"
 
+#include <glibmm/dispatcher.h>
 #include <gtkmm/drawingarea.h>
 
+#include <mutex>
+#include <thread>
 #include <vector>
 
 // The page setup dialog's preview: the sheets of the poster, white on the
@@ -15,7 +18,8 @@
 // the margins, cut where the printer cannot print. Tiles are drawn with the
 // print job's own tile painter. The sheets are painted once per change
 // (capture, paper, page setting, size) and kept; a plain redraw only copies
-// them.
+// them. A capture much larger than the preview is first made smaller, on a
+// thread of its own, so that painting never holds up the dialog.
 class CFitImageToPagePreview {
 public:
     CFitImageToPagePreview() = default;
@@ -27,7 +31,8 @@ public:
 
     // Takes the capture unless it has the same size and the very same bits
     // as the one shown; true when taken (the preview is then laid out again).
-    bool SetBitmap(const CDibSectionPtr& bitmap);
+    // A capture not taken is let go of here (the caller's copy aside).
+    bool SetBitmap(CDibSectionPtr bitmap);
     // Each answers true when the value differed and was taken; the caller
     // then lays the preview out again.
     bool SetPaperInfo(const CPaperInfo& paper);
@@ -47,6 +52,17 @@ public:
     void Paint(cairo_t* cr, const CSize& client);
 
 private:
+    // The bitmap the tiles are drawn from: the capture, or a copy `factor`
+    // times smaller.
+    struct CPaintSource {
+        CDibSectionPtr dib;
+        int32_t factor = 1;
+    };
+    void StartReduction();
+    // Lets go of a large capture on a thread of its own: returning its
+    // memory to the system takes a noticeable time.
+    static void ReleaseLater(CDibSectionPtr bitmap);
+    void OnReduced();
     bool OnDraw(const Cairo::RefPtr<Cairo::Context>& cr);
     void PaintBackground(cairo_t* cr, const CSize& client);
     void PaintSheets(cairo_t* cr);
@@ -63,4 +79,10 @@ private:
     CSize m_laidOutFor;
     CairoSurfacePtr m_sheets;
     int m_sheetPaints = 0;
+
+    CPaintSource m_source;
+    std::thread m_reducer;
+    std::mutex m_reducedLock;
+    CPaintSource m_reduced;  // handed over by the reducer under the lock
+    Glib::Dispatcher m_reducedNotice;
 };

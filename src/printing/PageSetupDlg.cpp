@@ -290,7 +290,7 @@ void CPageSetupDlg::UpdateBitmap()
         }
         return;
     }
-    m_preview.SetBitmap(dib);
+    m_preview.SetBitmap(std::move(dib));
 }
 
 bool CPageSetupDlg::Validate()

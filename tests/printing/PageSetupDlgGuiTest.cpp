@@ -11,6 +11,7 @@
 #include "errors/StringTable.h"
 #include "printing/PageSetupDlg.h"
 #include "printing/PrinterChoice.h"
+#include "printing/QuorvaTask.h"
 #include "printing/QuorvaThread.h"
 #include "shell/CommandPageSetup.h"
 
@@ -262,4 +263,76 @@ TEST_F(CommandPageSetupTest, OkGivesThePaperToTheTaskAndTheSettings)
     EXPECT_EQ(thread.Task()->CopyDevMode()->media, "iso_a3_297x420mm");
     EXPECT_EQ(thread.Task()->CopyDevMode()->orientation, DMORIENT_LANDSCAPE);
     EXPECT_EQ(PrintDestinationText(*thread.Task()), "プリンタ: PDF　用紙: A3 横");
+}
+
+namespace {
+
+// Share of the pixels of preview sheet `sheet` (a 24-bit image, top-down)
+// whose colour differs visibly from the rendered page.
+double Mismatch(cairo_surface_t* preview, const CRect& sheet, const CRenderedPage& page)
+{
+    cairo_surface_flush(preview);
+    const uint8_t* data = cairo_image_surface_get_data(preview);
+    const int stride = cairo_image_surface_get_stride(preview);
+    int differing = 0, counted = 0;
+    for (int y = 0; y < std::min(sheet.Height(), page.height); ++y)
+        for (int x = 0; x < std::min(sheet.Width(), page.width); ++x) {
+            const uint32_t p = reinterpret_cast<const uint32_t*>(data + (sheet.top + y) * stride)[sheet.left + x];
+            ++counted;
+            if (!page.Near(x, y, uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), 60))
+                ++differing;
+        }
+    return counted ? double(differing) / counted : 1.0;
+}
+
+}  // namespace
+
+TEST(PageSetupPreview, ShowsWhatThePrinterGets)
+{
+    if (!HavePopplerTools())
+        GTEST_SKIP() << "pdfinfo/pdftoppm not installed";
+    g_setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", TRUE);
+    gchar* dir = g_dir_make_tmp("qv-preview-XXXXXX", nullptr);
+    const std::string path = std::string(dir) + "/poster.pdf";
+    CQuorvaTask task;
+    CPrintJob job;
+    job.dib = poster::MakeCapture();
+    job.docName = "poster";
+    job.pageSetting.papers = {2, 2};
+    job.outputFile = path;
+    task.SetJob(job);
+    task.Execute();
+    ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
+
+    // Sheets of 413 x 584 pixels: A4 at 50 dpi, as the pages are rendered.
+    Gtk::OffscreenWindow window;
+    Gtk::DrawingArea area;
+    area.set_size_request(2 * 413 + 4, 2 * 584 + 4);
+    window.add(area);
+    window.show_all();
+    CFitImageToPagePreview preview;
+    preview.Attach(area);
+    PumpUntil([&] { return area.get_allocated_width() == 830; });
+    preview.SetPaperInfo(task.PaperInfo());
+    preview.SetPageSetting(job.pageSetting);
+    preview.SetBitmap(job.dib);
+    ASSERT_EQ(preview.Layout().sheet, (CSize{413, 584}));
+
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 830, 1172);
+    cairo_t* cr = cairo_create(image);
+    preview.Paint(cr, {830, 1172});
+    cairo_destroy(cr);
+    for (int page = 1; page <= 4; ++page) {
+        const auto rendered = RenderPdfPage(path, page, 50);
+        ASSERT_TRUE(rendered);
+        const CRect sheet = preview.Layout().SheetRect((page - 1) % 2, (page - 1) / 2);
+        // Edges may fall a pixel apart; the pictures are the same.
+        EXPECT_LT(Mismatch(image, sheet, *rendered), 0.02) << page;
+        if (page == 2)
+            EXPECT_GT(Mismatch(image, preview.Layout().SheetRect(0, 0), *rendered), 0.2);
+    }
+    cairo_surface_destroy(image);
+    g_unlink(path.c_str());
+    g_rmdir(dir);
+    g_free(dir);
 }

@@ -1,0 +1,161 @@
+// The page setup dialog at a large browser: while its timer captures once a
+// second, how long the main loop is ever kept from running (a 5 ms ticker
+// measures the gaps), and how much memory the dialog holds beyond the page
+// itself. Two runs: a page that stays the same (captures compared and
+// dropped) and one that changes every time (each capture shown and painted).
+//
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/bench_page_setup [WxH] [seconds]
+#include "bitmap/DibSection.h"
+#include "browser/Capture.h"
+#include "browser/QuorvaScrollView.h"
+#include "errors/Msg.h"
+#include "printing/PageSetupDlg.h"
+#include "settings/Setting.h"
+
+#include <gtkmm.h>
+#include <webkit2/webkit2.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool RunUntil(const std::function<bool()>& done, double seconds)
+{
+    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (Clock::now() > deadline)
+            return false;
+        if (!g_main_context_iteration(nullptr, FALSE))
+            g_usleep(1000);
+    }
+    return true;
+}
+
+// Kilobytes of a /proc/self/status field (VmRSS, VmHWM).
+long StatusKb(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const size_t length = std::strlen(field);
+    while (std::getline(status, line))
+        if (line.compare(0, length, field) == 0 && line[length] == ':')
+            return std::stol(line.substr(length + 1));
+    return -1;
+}
+
+struct Result {
+    double longestStallMs = 0;
+    int captures = 0, paints = 0;
+    double heldMb = 0, peakMb = 0;
+};
+
+Result RunDialog(CQuorvaScrollView& view, double seconds, bool changing)
+{
+    Result r;
+    const long baseline = StatusKb("VmRSS");
+    std::ofstream("/proc/self/clear_refs") << "5";  // VmHWM starts again from here
+    int captures = 0;
+    CPageSetupDlg dialog(
+        CPageSetupPaper(CPrinter::Open(kPdfPrinterName), CPrinter::Open(kPdfPrinterName)->DefaultDevMode(),
+                        {1000, 1000, 1000, 1000}),
+        CFitImageToPageSetting{},
+        [&] {
+            const auto t = Clock::now();
+            CDibSectionPtr dib = Capture(view);
+            ++captures;
+            if (std::getenv("QV_BENCH_VERBOSE"))
+                std::fprintf(stderr, "capture %.0f ms\n", std::chrono::duration<double, std::milli>(Clock::now() - t).count());
+            // A map that moves between captures: every capture differs.
+            if (changing && dib)
+                dib->Bits()[0] = static_cast<uint8_t>(captures);
+            return dib;
+        },
+        nullptr);
+
+    auto last = Clock::now();
+    bool measuring = false;
+    long held = 0;
+    sigc::connection ticker = Glib::signal_timeout().connect(
+        [&] {
+            const auto now = Clock::now();
+            if (measuring) {
+                const double stall = std::chrono::duration<double, std::milli>(now - last).count() - 5;
+                r.longestStallMs = std::max(r.longestStallMs, stall);
+                if (stall > 100 && std::getenv("QV_BENCH_VERBOSE"))
+                    std::fprintf(stderr, "stall %.0f ms (captures so far %d)\n", stall, captures);
+            }
+            last = now;
+            measuring = dialog.Dialog().get_mapped();
+            if (measuring)
+                held = std::max(held, StatusKb("VmRSS") - baseline);
+            return true;
+        },
+        5, Glib::PRIORITY_HIGH);
+    sigc::connection end = Glib::signal_timeout().connect(
+        [&] {
+            dialog.Dialog().response(IDCANCEL);
+            return false;
+        },
+        static_cast<unsigned>(seconds * 1000));
+    dialog.DoModal(nullptr);
+    ticker.disconnect();
+    end.disconnect();
+    r.captures = captures;
+    r.paints = dialog.Preview().SheetPaints();
+    r.heldMb = held / 1024.0;
+    r.peakMb = (StatusKb("VmHWM") - baseline) / 1024.0;
+    return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    auto app = Gtk::Application::create("org.brackwater.Quorvane.BenchPageSetup", Gio::APPLICATION_NON_UNIQUE);
+    app->register_application();
+    g_setenv("CUPS_SERVER", "/nonexistent/bench/cups.sock", TRUE);
+
+    int width = 8000, height = 6000;
+    double seconds = 10;
+    if (argc > 1)
+        std::sscanf(argv[1], "%dx%d", &width, &height);
+    if (argc > 2)
+        seconds = std::atof(argv[2]);
+    const char* dir = std::getenv("QV_TEST_FIXTURES");
+    const std::string fixture = std::string("file://") + (dir ? dir : QV_BENCH_FIXTURES) + "/capture-corners.html";
+
+    CSetting setting;
+    setting.width = width;
+    setting.height = height;
+    CQuorvaScrollView view(setting);
+    Gtk::Window window;
+    window.set_default_size(800, 600);
+    window.add(view.Widget());
+    window.show_all();
+    RunUntil([&] { return view.ClientArea().get_realized(); }, 10);
+    view.ApplyBrowserSize();
+    view.View().Navigate(fixture);
+    const std::string expected = "corners " + std::to_string(width) + "x" + std::to_string(height);
+    RunUntil([&] {
+        const char* title = webkit_web_view_get_title(view.View().WebView());
+        return view.View().ReadyState() == 4 && title && expected == title;
+    }, 60);
+
+    const double captureMb = double(width) * 3 * height / (1 << 20);
+    std::printf("browser %dx%d, one capture %.1f MB, %.0f s with the dialog open\n", width, height, captureMb, seconds);
+    std::printf("%-9s %9s %9s %7s %13s %13s\n", "page", "captures", "repaints", "stall", "held MB", "peak MB");
+    for (bool changing : {false, true}) {
+        const Result r = RunDialog(view, seconds, changing);
+        std::printf("%-9s %9d %9d %5.0fms %13.1f %13.1f\n", changing ? "changing" : "static", r.captures, r.paints,
+                    r.longestStallMs, r.heldMb, r.peakMb);
+        std::fflush(stdout);
+    }
+    return 0;
+}
