@@ -137,6 +137,7 @@ void CPageSetupDlg::InitDialog()
         box->ShowValue();
         box->AddListener(CComboBoxInt<CPageSetupDlg>::EventChanged, MakeMemfunListener(this, &CPageSetupDlg::OnRefresh));
         box->Combo()->get_entry()->set_activates_default(true);
+        box->Combo()->get_entry()->set_width_chars(5);
     }
     OnFitType();
 
