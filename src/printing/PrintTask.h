@@ -2,6 +2,7 @@
 #include "errors/Exception.h"
 #include "errors/SimpleErr.h"
 #include "printing/PageDevice.h"
+#include "printing/PrintProgress.h"
 #include "printing/Terminable.h"
 
 #include <algorithm>
@@ -25,6 +26,11 @@ public:
     bool m_collate = false;
     std::string m_docName;
 
+    // Read by the user-interface thread while the job runs.
+    const CPrintProgress& Progress() const { return m_progress; }
+    // Before a job starts, so that nothing of the last one shows.
+    void ResetProgress() { m_progress.Begin(0); }
+
 protected:
     // Counters of the running job.
     int32_t m_copyPass = 0;
@@ -35,12 +41,16 @@ protected:
 private:
     void RunDocument(CPageDevice& dc);
     void PrintPages(CPageDevice& dc, int32_t first, int32_t last);
+    int32_t SheetsToSend(int32_t first, int32_t last) const;
+
+    CPrintProgress m_progress;
 };
 
 template <class T>
 void CPrintTask<T>::Execute() noexcept
 {
     ClearErr();
+    m_progress.Begin(0);
     try {
         std::unique_ptr<CPageDevice> dc = static_cast<T*>(this)->CreatePrinterDC();
         if (!dc)
@@ -87,6 +97,8 @@ void CPrintTask<T>::PrintPages(CPageDevice& dc, int32_t first, int32_t last)
 {
     const int32_t passes = m_collate ? m_copies : 1;
     const int32_t repeats = m_collate ? 1 : m_copies;
+    m_progress.Begin(SheetsToSend(first, last));
+    int32_t sheet = 0;
     for (m_copyPass = 0; m_copyPass < passes; ++m_copyPass) {
         for (m_curPage = first; m_curPage <= last; ++m_curPage) {
             if (m_curPage > m_totalPages)
@@ -95,13 +107,25 @@ void CPrintTask<T>::PrintPages(CPageDevice& dc, int32_t first, int32_t last)
                 if (IsTerminated())
                     throw my::CException(58725);
                 SysErr sys;
+                m_progress.SheetStarted(++sheet);
                 if (dc.StartPage(sys) <= 0)
                     throw my::CException(58977, sys);
                 static_cast<T*>(this)->PrintPage(m_curPage, dc);
                 dc.EndPage();
+                m_progress.SheetSent(sheet);
             }
             if (m_curPage == INT32_MAX)
                 break;
         }
     }
+}
+
+// The sheets the page loop will start: the pages of the range that exist,
+// times the copies.
+template <class T>
+int32_t CPrintTask<T>::SheetsToSend(int32_t first, int32_t last) const
+{
+    const int64_t pages = std::max<int64_t>(0, int64_t{std::min(last, m_totalPages)} - first + 1);
+    const int64_t sheets = pages * std::max<int64_t>(0, m_copies);
+    return static_cast<int32_t>(std::min<int64_t>(sheets, INT32_MAX));
 }

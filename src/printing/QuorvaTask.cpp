@@ -55,6 +55,7 @@ CPageGrid CQuorvaTask::CalcPagesForPrinter(const CPageSetting& setting, const CS
 
 void CQuorvaTask::SetJob(const CPrintJob& job)
 {
+    ResetProgress();
     m_docName = job.docName;
     m_dib = job.dib;
     const CSimplePrintSetting& ps = job.printSetting;

@@ -99,6 +99,28 @@ TEST_F(PrintTask, AllPagesCollatedAndNot)
     EXPECT_EQ(log->Count("EndPage"), 8);
 }
 
+// The progress the worker publishes, as each sheet is drawn: the sheet being
+// sent, the sheets finished, the job's total.
+TEST_F(PrintTask, ProgressFollowsTheSheetsOfRangeAndCopies)
+{
+    std::vector<CPrintProgress::Values> seen;
+    onDraw = [this, &seen](int) { seen.push_back(task.Progress().Read()); };
+    // Pages 2 to 4 of 4, 2 copies not collated: 6 sheets.
+    Run(USE_PAGENUMS, 2, 9, 2);
+    ASSERT_EQ(seen.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(seen[i].sheet, i + 1);
+        EXPECT_EQ(seen[i].sent, i);
+        EXPECT_EQ(seen[i].total, 6);
+    }
+    EXPECT_EQ(task.Progress().Read().sent, 6);
+
+    // A new job shows nothing of the last one until its first sheet.
+    task.SetJob(job);
+    EXPECT_EQ(task.Progress().Read().total, 0);
+    EXPECT_EQ(task.Progress().Read().sheet, 0);
+}
+
 TEST_F(PrintTask, PagesAreDrawnWhereTheGeometrySays)
 {
     Run(0, 1, 1, 1);
