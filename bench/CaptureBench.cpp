@@ -2,11 +2,15 @@
 // the whole capture, the conversion alone (into a fresh and into a paged-in
 // bitmap) beside a plain memcpy of the same bytes, and the peak memory of the
 // capture beside the snapshot surface plus the final bitmap.
+// Then the delay that the wait for a settled page adds to a capture of a
+// static page (nothing in flight): the wait step alone, and whole captures
+// with and without it.
 //
 //   xvfb-run -a build/bench/bench_capture [WxH ...]
 #include "bitmap/DibSection.h"
 #include "browser/Capture.h"
 #include "browser/CapturePixels.h"
+#include "browser/CaptureWait.h"
 #include "browser/QuorvaScrollView.h"
 #include "settings/Setting.h"
 
@@ -147,6 +151,43 @@ Result Measure(CQuorvaScrollView& view, CSetting& setting, int width, int height
     return r;
 }
 
+// The static page has been quiet for longer than the quiet time; each wait
+// step should then decide at once, without running the main loop.
+void MeasureSettleDelay(CQuorvaScrollView& view, CSetting& setting)
+{
+    setting.width = 1024;
+    setting.height = 768;
+    view.ApplyBrowserSize();
+    const auto until = Clock::now() + std::chrono::milliseconds(800);
+    RunUntil([&] { return Clock::now() > until; }, 2);
+
+    constexpr int kSteps = 1000;
+    std::vector<double> steps;
+    for (int i = 0; i < kSteps; ++i) {
+        const auto t = Clock::now();
+        const PageWait waited = WaitForSettledPage(view, CSettleRule{});
+        steps.push_back(Seconds(t));
+        if (waited != PageWait::Settled) {
+            std::fprintf(stderr, "the static page did not count as settled\n");
+            return;
+        }
+    }
+    constexpr int kRuns = 9;
+    std::vector<double> waiting, direct;
+    for (int run = 0; run < kRuns; ++run) {
+        auto t = Clock::now();
+        Capture(view);
+        waiting.push_back(Seconds(t));
+        t = Clock::now();
+        Capture(view, kCaptureNoWait);
+        direct.push_back(Seconds(t));
+    }
+    std::printf("\nsettle wait on a static page (1024x768): step median %.4f ms, max %.4f ms (%d steps);\n"
+                "capture median %.2f ms with the wait, %.2f ms without (%d runs each)\n",
+                Median(steps) * 1000, *std::max_element(steps.begin(), steps.end()) * 1000, kSteps,
+                Median(waiting) * 1000, Median(direct) * 1000, kRuns);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -183,5 +224,6 @@ int main(int argc, char** argv)
                     r.convertWarm * 1000, r.memcpyWarm * 1000, r.peakMb, r.surfaceMb, r.bitmapMb);
         std::fflush(stdout);
     }
+    MeasureSettleDelay(view, setting);
     return 0;
 }

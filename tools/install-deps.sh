@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev pkg-config cmake g++ clang
   # running and testing headless
   xvfb xauth xdotool cups printer-driver-cups-pdf poppler-utils xclip
-  fonts-ipafont-gothic libjpeg-turbo-progs imagemagick desktop-file-utils appstream-util adwaita-icon-theme
+  fonts-ipafont-gothic python3 libjpeg-turbo-progs imagemagick desktop-file-utils appstream-util adwaita-icon-theme
   dbus-daemon groff-base
 )
 

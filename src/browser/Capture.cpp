@@ -2,6 +2,7 @@
 
 #include "bitmap/DibSection.h"
 #include "browser/CapturePixels.h"
+#include "browser/CaptureWait.h"
 #include "browser/QuorvaScrollView.h"
 #include "errors/Exception.h"
 #include "settings/Setting.h"
@@ -230,7 +231,9 @@ std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browse
     return dib;
 }
 
-std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit)
+namespace {
+
+std::shared_ptr<CDibSection> CaptureNow(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit)
 {
     // A browser set larger than the view can be made would be captured cut.
     const CSetting& setting = view.Setting();
@@ -239,4 +242,38 @@ std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milli
     const CRect browser = view.BrowserRect();
     return CaptureWebView(view.View().WebView(), {browser.Width(), browser.Height()}, view.Setting().trim,
                           timeLimit);
+}
+
+// The window is closing: the command that asked for the capture ends
+// without a message.
+[[noreturn]] void ThrowAbandoned()
+{
+    throw my::CException(CSimpleErr{});
+}
+
+}  // namespace
+
+std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, const CSettleRule& settle,
+                                     std::chrono::milliseconds timeLimit)
+{
+    CCaptureState& state = view.CaptureState();
+    if (state.IsCapturing())
+        ThrowSnapshotFailure(EBUSY, g_strerror(EBUSY));
+    const CCaptureScope scope(state);
+    const PageWait waited = WaitForSettledPage(view, settle);
+    if (waited == PageWait::Abandoned)
+        ThrowAbandoned();
+    std::shared_ptr<CDibSection> dib = CaptureNow(view, timeLimit);
+    if (state.Abandoned())
+        ThrowAbandoned();
+    // Only a wait that ran into its limit is worth a note; a capture told
+    // not to wait took what was drawn on purpose.
+    if (waited == PageWait::LimitReached && settle.limit.count() > 0 && state.onCapturedWhileLoading)
+        state.onCapturedWhileLoading();
+    return dib;
+}
+
+std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit)
+{
+    return Capture(view, CSettleRule{}, timeLimit);
 }

@@ -277,8 +277,11 @@ bool CQuorvaScrollView::OnGrabBroken(GdkEventGrabBroken*)
     return false;
 }
 
+void CQuorvaScrollView::RefreshCursor() { UpdateCursor(m_lastPointer); }
+
 void CQuorvaScrollView::UpdateCursor(CPoint pt)
 {
+    m_lastPointer = pt;
     const Glib::RefPtr<Gdk::Window> window = m_client.get_window();
     if (!window)
         return;

@@ -1,4 +1,5 @@
 #pragma once
+#include "browser/CaptureState.h"
 #include "browser/QuorvaScrollViewClient.h"
 #include "browser/QuorvaScrollViewGeometry.h"
 #include "browser/QuorvaneView.h"
@@ -46,6 +47,12 @@ public:
     // A request of one scroll bar, as its arrows, trough and thumb make them.
     void Scroll(Gtk::Orientation orientation, ScrollRequest request, int32_t trackPos = 0);
 
+    // The capture of this view that is running, if any.
+    CCaptureState& CaptureState() { return m_captureState; }
+    // After the page started or stopped loading: the busy cursor over the
+    // area around the browser follows at once, not at the next mouse move.
+    void RefreshCursor();
+
     // The splitter zone being dragged; kZoneNone when no drag is in progress.
     int DragZone() const { return m_dragZone; }
 
@@ -85,4 +92,6 @@ private:
     CPoint m_dragStart;
     CSize m_dragStartSize;
     std::string m_cursorName;
+    CPoint m_lastPointer{-1, -1};
+    CCaptureState m_captureState;
 };

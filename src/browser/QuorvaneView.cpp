@@ -13,6 +13,24 @@ struct QuorvaneViewSignals {
         static_cast<CQuorvaneView*>(self)->OnLoadChanged(event);
     }
 
+    static void ResourceStarted(WebKitWebView*, WebKitWebResource* resource, WebKitURIRequest*, gpointer self)
+    {
+        static_cast<CQuorvaneView*>(self)->OnResourceStarted(resource);
+    }
+
+    // "failed" comes before "finished" for a resource that fails; the
+    // tracker counts the first of them.
+    static void ResourceEnded(WebKitWebResource* resource, gpointer self)
+    {
+        static_cast<CQuorvaneView*>(self)->OnResourceEnded(resource);
+    }
+    static void ResourceFailed(WebKitWebResource* resource, GError*, gpointer self) { ResourceEnded(resource, self); }
+
+    static void WebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer self)
+    {
+        static_cast<CQuorvaneView*>(self)->OnWebProcessGone();
+    }
+
     // Silent mode: the page gets no alert, confirm or prompt box; confirm and
     // prompt answer as if cancelled.
     static gboolean ScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer self)
@@ -60,10 +78,14 @@ CQuorvaneView::CQuorvaneView()
     g_signal_connect(m_webView, "permission-request", G_CALLBACK(QuorvaneViewSignals::PermissionRequest), this);
     g_signal_connect(m_webView, "run-file-chooser", G_CALLBACK(QuorvaneViewSignals::FileChooser), this);
     g_signal_connect(m_webView, "create", G_CALLBACK(QuorvaneViewSignals::Create), this);
+    g_signal_connect(m_webView, "resource-load-started", G_CALLBACK(QuorvaneViewSignals::ResourceStarted), this);
+    g_signal_connect(m_webView, "web-process-terminated", G_CALLBACK(QuorvaneViewSignals::WebProcessTerminated),
+                     this);
 }
 
 CQuorvaneView::~CQuorvaneView()
 {
+    ReleaseResources();
     g_signal_handlers_disconnect_by_data(m_webView, this);
     g_object_unref(m_webView);
 }
@@ -130,6 +152,58 @@ void CQuorvaneView::OnLoadChanged(int loadEvent)
     case WEBKIT_LOAD_FINISHED: m_readyState = 4; break;
     default: break;
     }
+    m_loads.Touch(CLoadTracker::Clock::now());
     if (onReadyStateChanged)
+        onReadyStateChanged();
+}
+
+// Each resource in flight is held (a reference and its two signals) until it
+// ends, so that its address names it and no other until then.
+void CQuorvaneView::OnResourceStarted(WebKitWebResource* resource)
+{
+    const bool wasLoading = IsLoading();
+    if (!m_loads.IsInFlight(resource)) {
+        g_object_ref(resource);
+        g_signal_connect(resource, "finished", G_CALLBACK(QuorvaneViewSignals::ResourceEnded), this);
+        g_signal_connect(resource, "failed", G_CALLBACK(QuorvaneViewSignals::ResourceFailed), this);
+    }
+    m_loads.Started(resource, CLoadTracker::Clock::now());
+    NotifyLoadActivity(wasLoading);
+}
+
+void CQuorvaneView::OnResourceEnded(WebKitWebResource* resource)
+{
+    if (!m_loads.IsInFlight(resource))
+        return;
+    const bool wasLoading = IsLoading();
+    m_loads.Ended(resource, CLoadTracker::Clock::now());
+    g_signal_handlers_disconnect_by_data(resource, this);
+    g_object_unref(resource);
+    NotifyLoadActivity(wasLoading);
+}
+
+// A web process that crashed or was ended reports none of its loads' ends.
+void CQuorvaneView::OnWebProcessGone()
+{
+    const bool wasLoading = IsLoading();
+    ReleaseResources();
+    NotifyLoadActivity(wasLoading);
+}
+
+void CQuorvaneView::ReleaseResources()
+{
+    for (const void* key : m_loads.Keys()) {
+        auto* resource = static_cast<WebKitWebResource*>(const_cast<void*>(key));
+        g_signal_handlers_disconnect_by_data(resource, this);
+        g_object_unref(resource);
+    }
+    m_loads.Clear(CLoadTracker::Clock::now());
+}
+
+void CQuorvaneView::NotifyLoadActivity(bool wasLoading)
+{
+    if (onLoadActivity)
+        onLoadActivity();
+    if (wasLoading != IsLoading() && onReadyStateChanged)
         onReadyStateChanged();
 }

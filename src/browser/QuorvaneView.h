@@ -1,10 +1,13 @@
 #pragma once
+#include "browser/LoadTracker.h"
+
 #include <gtkmm/widget.h>
 
 #include <functional>
 #include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitWebResource WebKitWebResource;
 
 // The hosted browser: a WebKit web view. Everything the program does with the
 // page goes through here; the scroll view holds it at an exact pixel size.
@@ -34,16 +37,31 @@ public:
     bool GetLocationName(std::string& title) const;
     int ReadyState() const { return m_readyState; }
 
-    // Called on the user-interface thread whenever the ready state changes.
+    // The page's resource loads: a map keeps loading tiles long after its
+    // load event.
+    const CLoadTracker& Loads() const { return m_loads; }
+    // A navigation under way (ready state 1 to 3) or resources in flight.
+    bool IsLoading() const { return (m_readyState >= 1 && m_readyState <= 3) || m_loads.InFlight() != 0; }
+
+    // Called on the user-interface thread whenever the ready state or
+    // IsLoading changes.
     std::function<void()> onReadyStateChanged;
+    // Called on the user-interface thread at every resource start and end.
+    std::function<void()> onLoadActivity;
 
 private:
     void OnLoadChanged(int loadEvent);
+    void OnResourceStarted(WebKitWebResource* resource);
+    void OnResourceEnded(WebKitWebResource* resource);
+    void OnWebProcessGone();
+    void ReleaseResources();
+    void NotifyLoadActivity(bool wasLoading);
 
     WebKitWebView* m_webView = nullptr;
     Gtk::Widget* m_widget = nullptr;
     int m_readyState = 0;
     bool m_silent = false;
+    CLoadTracker m_loads;
 
     friend struct QuorvaneViewSignals;
 };

@@ -34,4 +34,8 @@ enum StringId : int {
     IDS_LINK_URL_FIRST = 181,   // 181-184: their URLs
     IDS_READY = 57345,
     IDS_LOADING = 58468,
+    IDS_PRINT_PROGRESS = 59510,         // "印刷中: %s / %s ページ"
+    IDS_WAITING_FOR_MAP = 59511,
+    IDS_CAPTURED_WHILE_LOADING = 59512,
+    IDS_STOP_PRINTING = 59513,          // tool tip of the status bar's stop button
 };

@@ -114,5 +114,6 @@ void CCommandPrint::Execute(bool execute)
     }
     // Hand-off: the worker sees these fields from its start on.
     task.SetJob(job);
-    m_thread.Start();
+    if (m_thread.Start() && m_started)
+        m_started();
 }

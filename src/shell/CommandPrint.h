@@ -32,6 +32,8 @@ public:
     // The defaults run the real dialogs over the active window.
     void SetPrintDialog(PrintDialogFunction dialog) { m_dialog = std::move(dialog); }
     void SetOutputFileDialog(OutputFileFunction dialog) { m_outputFile = std::move(dialog); }
+    // Runs when the worker has been started with a new job.
+    void SetOnJobStarted(std::function<void()> started) { m_started = std::move(started); }
 
 private:
     CSetting& m_setting;
@@ -41,6 +43,7 @@ private:
     PrintDialogFunction m_dialog;
     OutputFileFunction m_outputFile;
     std::string m_destination;
+    std::function<void()> m_started;
 };
 
 // The print dialog over the active window.

@@ -110,9 +110,12 @@ void CMainFrame::Create()
     m_rebar.AddBand(kBandSizeBar, m_barDlg, true);
 
     m_statusBar.set_name("statusbar");
-    SetStatusText(LoadString(IDS_READY));
+    m_statusBar.pack_end(m_printProgress, Gtk::PACK_SHRINK);
+    ShowStatusText();
 
     ConnectViews();
+    ConnectCapture();
+    ConnectPrintProgress();
 
     m_layoutBox.pack_start(m_rebar, Gtk::PACK_SHRINK);
     m_layoutBox.pack_start(m_scrollView.Widget(), Gtk::PACK_EXPAND_WIDGET);
@@ -149,6 +152,52 @@ void CMainFrame::ConnectViews()
     Browser().onReadyStateChanged = [this] { UpdateReadyState(); };
 }
 
+// A capture waiting for the page says so in the status bar; a close of the
+// window during a capture runs once the capture has let go of the view.
+void CMainFrame::ConnectCapture()
+{
+    CCaptureState& capture = m_scrollView.CaptureState();
+    capture.onWaitChanged = [this](bool waiting) {
+        m_status.SetCaptureWaiting(waiting);
+        ShowStatusText();
+    };
+    capture.onCapturedWhileLoading = [this] {
+        m_status.SetCaptureNote();
+        ShowStatusText();
+    };
+    capture.onCaptureEnded = [this] {
+        if (!m_closeAfterCapture)
+            return;
+        m_closeAfterCapture = false;
+        // From the main loop: the command that captured unwinds first.
+        Glib::signal_idle().connect_once([this] { close(); });
+    };
+}
+
+// While a job runs, the status bar shows its sheets and a stop button.
+void CMainFrame::ConnectPrintProgress()
+{
+    m_printProgress.onProgress = [this](std::optional<std::pair<int32_t, int32_t>> sheetOfTotal) {
+        m_status.SetPrintProgress(sheetOfTotal);
+        ShowStatusText();
+    };
+    // The stop button asks as Print does, and leaves the worker to finish
+    // its sheet and cancel the job; the end notice reports it.
+    m_printProgress.onStopClicked = [this] {
+        if (m_printThread.IsRunning() && TheMsg().ConfirmAbortPrinting())
+            m_printThread.Terminate(true);
+    };
+}
+
+void CMainFrame::OnPrintEnded()
+{
+    // An end notice of a job that Print stopped may arrive after the next
+    // job has started; that job keeps its display.
+    if (!m_printThread.IsRunning())
+        m_printProgress.Stop();
+    Dispatch(kCommandEndPrint);
+}
+
 void CMainFrame::CreateCommands()
 {
     qvn::CMsg* msg = &TheMsg();
@@ -168,14 +217,19 @@ void CMainFrame::CreateCommands()
     auto save = std::make_shared<CCommandSave>(*msg, [this] { return Capture(m_scrollView); });
     save->SetParent(this);
     m_commands[ID_FILE_SAVE_AS] = save;
-    m_commands[ID_FILE_PRINT] = std::make_shared<CCommandPrint>(
+    auto print = std::make_shared<CCommandPrint>(
         msg, m_setting, m_printThread, [this] { return Capture(m_scrollView); },
         [this](std::string& title) { return Browser().GetLocationName(title); });
+    print->SetOnJobStarted([this] { m_printProgress.Follow(m_printThread.Task()->Progress()); });
+    m_commands[ID_FILE_PRINT] = print;
+    // The preview is captured once a second: only its first capture waits
+    // for the map's tiles, so a page that never settles costs the limit once.
     m_commands[ID_FILE_PAGE_SETUP] = std::make_shared<CCommandPageSetup>(
-        msg, m_setting, m_printThread, [this] { return Capture(m_scrollView); },
+        msg, m_setting, m_printThread,
+        [this] { return Capture(m_scrollView, m_previewCaptures++ == 0 ? CSettleRule{} : kCaptureNoWait); },
         [this](const CSize& size) { m_scrollView.SetTrimmedContentSize(size.cx, size.cy); });
     m_commands[kCommandEndPrint] = std::make_shared<CCommandEndPrint>(msg, m_printThread);
-    m_printEnd = std::make_unique<CPrintEndDispatcher>(m_printThread, [this] { Dispatch(kCommandEndPrint); });
+    m_printEnd = std::make_unique<CPrintEndDispatcher>(m_printThread, [this] { OnPrintEnded(); });
     m_commands[kCommandQuit] = std::make_shared<CCommandQuit>(msg, m_setting, &Browser());
     m_commands[ID_EDIT_COPY] = std::make_shared<CCommandCopy>(msg, [this] { return Capture(m_scrollView); }, this);
     auto openLink = std::make_shared<CCommandOpenLink>(msg, Browser(), m_setting);
@@ -196,6 +250,12 @@ void CMainFrame::SetCommand(int commandId, std::shared_ptr<CCommand> command)
     m_commands[commandId] = std::move(command);
 }
 
+std::shared_ptr<CCommand> CMainFrame::Command(int commandId) const
+{
+    auto found = m_commands.find(commandId);
+    return found == m_commands.end() ? nullptr : found->second;
+}
+
 void CMainFrame::Dispatch(int commandId)
 {
     if (commandId == ID_APP_EXIT) {
@@ -209,10 +269,18 @@ void CMainFrame::Dispatch(int commandId)
     auto found = m_commands.find(commandId);
     if (found == m_commands.end())
         return;
+    // A capture runs the main loop while it waits for the page; a command
+    // that would start a second one is simply not run.
+    if (m_scrollView.CaptureState().IsCapturing() &&
+        (commandId == ID_EDIT_COPY || commandId == ID_FILE_SAVE_AS || commandId == ID_FILE_PRINT ||
+         commandId == ID_FILE_PAGE_SETUP))
+        return;
     if (auto* openUrl = dynamic_cast<CCommandOpenUrl*>(found->second.get()))
         openUrl->SetStringId(commandId == ID_HELP_HOMEPAGE ? IDS_HOMEPAGE_URL : IDS_USAGE_URL);
     if (auto* openLink = dynamic_cast<CCommandOpenLink*>(found->second.get()))
         openLink->SetStringId(commandId + 8);
+    if (commandId == ID_FILE_PAGE_SETUP)
+        m_previewCaptures = 0;
     // Keep the command alive while it runs, whatever it does to the table.
     std::shared_ptr<CCommand> command = found->second;
     command->RunAndReport(true, false);
@@ -386,18 +454,24 @@ void CMainFrame::UpdateCheckMarks()
 void CMainFrame::UpdateReadyState()
 {
     const int state = Browser().ReadyState();
-    if (state == m_lastReadyState)
+    const bool loading = Browser().IsLoading();
+    if (state == m_lastReadyState && loading == m_lastLoading)
         return;
     m_lastReadyState = state;
-    const bool loading = state >= 1 && state <= 3;
-    if (state == 0 || state == 4 || loading)
-        SetStatusText(LoadString(loading ? IDS_LOADING : IDS_READY));
-    if (auto window = get_window())
-        window->set_cursor(loading ? Gdk::Cursor::create(get_display(), "progress") : Glib::RefPtr<Gdk::Cursor>());
+    m_lastLoading = loading;
+    // States above 4 do not exist here; resources in flight after the load
+    // event (map tiles) count as loading too.
+    m_status.SetPageLoading(loading);
+    ShowStatusText();
+    // The busy cursor belongs to the client area, not the menus and bars.
+    m_scrollView.RefreshCursor();
 }
 
-void CMainFrame::SetStatusText(const std::string& text)
+void CMainFrame::ShowStatusText()
 {
+    const std::string text = m_status.Text();
+    if (text == m_statusText)
+        return;
     m_statusText = text;
     m_statusBar.remove_all_messages(0);
     m_statusBar.push(text, 0);
@@ -419,6 +493,13 @@ bool CMainFrame::on_key_press_event(GdkEventKey* event)
 
 bool CMainFrame::on_delete_event(GdkEventAny*)
 {
+    // The capture runs the main loop with the view in use: it is abandoned,
+    // and the window closes when it has ended.
+    if (m_scrollView.CaptureState().IsCapturing()) {
+        m_closeAfterCapture = true;
+        m_scrollView.CaptureState().Abandon();
+        return true;
+    }
     if (canClose && !canClose())
         return true;
     Shutdown();

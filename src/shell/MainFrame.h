@@ -6,7 +6,9 @@
 #include "browser/QuorvaneView.h"
 #include "shell/BarDlg.h"
 #include "shell/Command.h"
+#include "shell/PrintProgressBar.h"
 #include "shell/ReBar.h"
+#include "shell/StatusText.h"
 
 #include <gtkmm.h>
 
@@ -37,6 +39,8 @@ public:
     // Runs the command with this id through its guard.
     void Dispatch(int commandId);
     void SetCommand(int commandId, std::shared_ptr<CCommand> command);
+    // The command object run for this id; null when there is none.
+    std::shared_ptr<CCommand> Command(int commandId) const;
 
     // Shows or hides a bar (tool bar, size bar, status bar by command id) as
     // its setting says after inverting it.
@@ -50,6 +54,7 @@ public:
     CQuorvaThread& PrintThread() { return m_printThread; }
     CReBar& ReBar() { return m_rebar; }
     Gtk::Statusbar& StatusBar() { return m_statusBar; }
+    CPrintProgressBar& PrintProgress() { return m_printProgress; }
     std::string StatusText() const { return m_statusText; }
     bool IsInitialising() const { return m_initialising; }
 
@@ -78,14 +83,23 @@ private:
     void StoreBands();
     void UpdateCheckMarks();
     void UpdateReadyState();
-    void SetStatusText(const std::string& text);
+    void ShowStatusText();
+    void ConnectCapture();
+    void ConnectPrintProgress();
+    void OnPrintEnded();
     void Shutdown();
 
     CSetting& m_setting;
     std::string m_startUrl;
     bool m_initialising = false;
     int m_lastReadyState = -1;
+    bool m_lastLoading = false;
+    CStatusText m_status;
     std::string m_statusText;
+    // A close that arrived during a capture; it runs when the capture ends.
+    bool m_closeAfterCapture = false;
+    // Captures of the page setup preview since the dialog opened.
+    int m_previewCaptures = 0;
 
     Gtk::Box m_layoutBox{Gtk::ORIENTATION_VERTICAL};
     CReBar m_rebar;
@@ -99,6 +113,7 @@ private:
     // Brings the worker's end notice to this thread as the EndPrint command.
     std::unique_ptr<CPrintEndDispatcher> m_printEnd;
     Gtk::Statusbar m_statusBar;
+    CPrintProgressBar m_printProgress;
     Glib::RefPtr<Gtk::AccelGroup> m_accelGroup;
 
     std::map<int, std::shared_ptr<CCommand>> m_commands;

@@ -1,0 +1,31 @@
+#include "browser/LoadTracker.h"
+
+void CLoadTracker::Started(const void* key, Clock::time_point now)
+{
+    m_inFlight.insert(key);
+    m_lastActivity = now;
+}
+
+void CLoadTracker::Ended(const void* key, Clock::time_point now)
+{
+    if (m_inFlight.erase(key) != 0)
+        m_lastActivity = now;
+}
+
+void CLoadTracker::Touch(Clock::time_point now) { m_lastActivity = now; }
+
+void CLoadTracker::Clear(Clock::time_point now)
+{
+    m_inFlight.clear();
+    m_lastActivity = now;
+}
+
+SettleState DecideSettle(const CLoadTracker& loads, bool busy, CLoadTracker::Clock::time_point waitStart,
+                         CLoadTracker::Clock::time_point now, const CSettleRule& rule)
+{
+    if (!busy && loads.InFlight() == 0 && now - loads.LastActivity() >= rule.quiet)
+        return SettleState::Settled;
+    if (now - waitStart >= rule.limit)
+        return SettleState::LimitReached;
+    return SettleState::Loading;
+}

@@ -1,0 +1,38 @@
+#include "shell/StatusText.h"
+
+#include "errors/MessageFormat.h"
+#include "errors/StringTable.h"
+#include "shell/CommandIds.h"
+
+void CStatusText::SetPageLoading(bool loading)
+{
+    if (!loading)
+        m_note = false;
+    m_loading = loading;
+}
+
+void CStatusText::SetCaptureWaiting(bool waiting)
+{
+    if (waiting)
+        m_note = false;
+    m_waiting = waiting;
+}
+
+void CStatusText::SetCaptureNote() { m_note = true; }
+
+void CStatusText::SetPrintProgress(std::optional<std::pair<int32_t, int32_t>> sheetOfTotal)
+{
+    m_print = sheetOfTotal;
+}
+
+std::string CStatusText::Text() const
+{
+    if (m_waiting)
+        return LoadString(IDS_WAITING_FOR_MAP);
+    if (m_print)
+        return FormatMessageText(IDS_PRINT_PROGRESS,
+                                 {std::to_string(m_print->first), std::to_string(m_print->second)});
+    if (m_note)
+        return LoadString(IDS_CAPTURED_WHILE_LOADING);
+    return LoadString(m_loading ? IDS_LOADING : IDS_READY);
+}

@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The status bar's main text. Several things want to say something at once;
+// the most pressing wins: a capture waiting for the page, then a running
+// print job, then the note about the last capture, then the page's ready
+// text ("準備完了" / "ロード中...").
+class CStatusText {
+public:
+    // The page is loading: a navigation under way or resources in flight.
+    // The page becoming ready also retires the capture note.
+    void SetPageLoading(bool loading);
+    void SetCaptureWaiting(bool waiting);
+    // The last capture went ahead while the page was still loading.
+    void SetCaptureNote();
+    // The sheet being sent (from 1) and the job's total; none when no job runs.
+    void SetPrintProgress(std::optional<std::pair<int32_t, int32_t>> sheetOfTotal);
+
+    std::string Text() const;
+
+private:
+    bool m_loading = false;
+    bool m_waiting = false;
+    bool m_note = false;
+    std::optional<std::pair<int32_t, int32_t>> m_print;
+};
