@@ -12,6 +12,9 @@ public:
     // without a result; its command ends quietly.
     void Abandon() { m_abandoned = m_capturing; }
     bool Abandoned() const { return m_abandoned; }
+    // Asked while the capture waits for the page: true abandons it (a batch
+    // run that has been interrupted).
+    std::function<bool()> abandonWhen;
 
     // The capture starts or stops waiting for the page's loads.
     std::function<void(bool waiting)> onWaitChanged;

@@ -92,8 +92,11 @@ struct RecheckContext {
 gboolean Recheck(gpointer data)
 {
     auto* context = static_cast<RecheckContext*>(data);
+    CCaptureState& capture = context->view->CaptureState();
+    if (capture.abandonWhen && capture.abandonWhen())
+        capture.Abandon();
     context->state = Decide(context->view->View(), context->start, *context->rule);
-    if (context->state != SettleState::Loading || context->view->CaptureState().Abandoned()) {
+    if (context->state != SettleState::Loading || capture.Abandoned()) {
         g_main_loop_quit(context->loop);
         return G_SOURCE_REMOVE;
     }

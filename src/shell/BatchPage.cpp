@@ -119,6 +119,8 @@ CDibSectionPtr CBatchPage::Capture(BatchClock::time_point deadline)
     const std::chrono::milliseconds left = Remaining(deadline);
     if (left.count() == 0)
         throw CBatchFailure{kExitCapture, {}};
+    // Ctrl+C, SIGTERM and SIGHUP also end the capture's wait for the map's tiles.
+    m_view.CaptureState().abandonWhen = [] { return BatchInterrupted(); };
     try {
         return ::Capture(m_view, left);
     } catch (const my::CException& e) {
