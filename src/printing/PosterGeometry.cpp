@@ -48,9 +48,7 @@ int32_t OverlapDots(int32_t overlap, int32_t resolution, int32_t printable)
 CPosterGrid CalcPosterPages(const CFitImageToPageSetting& setting, const CPaperInfo& paper, const CSize& bitmap,
                             int32_t overlap)
 {
-    CAssemblySetting clamp;
-    clamp.overlap = overlap;
-    overlap = clamp.ClampedOverlap();
+    overlap = std::clamp(overlap, 0, CAssemblySetting::kMaxOverlap);
     const CRect printable = paper.GetPrintableRect();
     const int32_t pw = printable.Width();
     const int32_t ph = printable.Height();
