@@ -24,6 +24,12 @@ bool PaintSheetAids(cairo_t* cr, const CPosterSheet& sheet, const CPosterGrid& p
 // through `embedded` as PaintTile does.
 bool PaintAssemblySheet(cairo_t* cr, const CDib& dib, const CPosterGrid& poster, const CPaperInfo& paper,
                         const CRect& clip, CairoSurfacePtr* embedded = nullptr);
+// The same from a copy of the capture made `factor` times smaller (the
+// preview's); the geometry stays in the pixels of the capture, whose size is
+// `capture`.
+bool PaintAssemblySheet(cairo_t* cr, const CDib& reduced, int32_t factor, const CSize& capture,
+                        const CPosterGrid& poster, const CPaperInfo& paper, const CRect& clip,
+                        CairoSurfacePtr* embedded = nullptr);
 
 // "B3 / 3 x 4": the sheet's name and the poster's sheets across and down.
 std::string SheetLabelText(const CPosterSheet& sheet, const CPosterGrid& poster);

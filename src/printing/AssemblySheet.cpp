@@ -63,19 +63,21 @@ CSize OverviewSize(cairo_t* cr, const CRect& dest, const CRect& source, const CP
             std::clamp(int32_t(std::ceil(std::abs(h))), 1, std::max(1, source.Height()))};
 }
 
-bool PaintPicture(cairo_t* cr, const CDib& dib, const CAssemblySheetLayout& layout, const CPaperInfo& paper,
-                  const CRect& clip, CairoSurfacePtr* embedded)
+// `dib` is the capture made `factor` times smaller (1: the capture itself).
+bool PaintPicture(cairo_t* cr, const CDib& dib, int32_t factor, const CAssemblySheetLayout& layout,
+                  const CPaperInfo& paper, const CRect& clip, CairoSurfacePtr* embedded)
 {
-    const CSize size = OverviewSize(cr, layout.dest, layout.source, paper);
-    const CDibSectionPtr copy = ReducedCopy(dib, layout.source, size);
+    const CRect& s = layout.source;
+    const CRect source{s.left / factor, s.top / factor, (s.right + factor - 1) / factor, (s.bottom + factor - 1) / factor};
+    const CSize size = OverviewSize(cr, layout.dest, source, paper);
+    const CDibSectionPtr copy = ReducedCopy(dib, source, size);
     return copy && PaintTile(cr, *copy, {0, 0, size.cx, size.cy}, layout.dest, clip, embedded);
 }
 
 // The sheets' unique parts over the picture, each with its name.
-void PaintSheetGrid(cairo_t* cr, const CDib& dib, const CPosterGrid& poster, const CPaperInfo& paper,
+void PaintSheetGrid(cairo_t* cr, const CSize& bitmap, const CPosterGrid& poster, const CPaperInfo& paper,
                     const CAssemblySheetLayout& layout)
 {
-    const CSize bitmap{dib.Width(), dib.Height()};
     const double mm = (paper.resX + paper.resY) / 2 / 25.4;
     const CRect first = MapToAssemblySheet(MapPosterSheet(1, poster, paper, bitmap).unique, layout);
     // Sheets too small to tell apart on the overview are shown as a frame only.
@@ -113,13 +115,13 @@ void PaintSheetGrid(cairo_t* cr, const CDib& dib, const CPosterGrid& poster, con
     }
 }
 
-void PaintCaption(cairo_t* cr, const CDib& dib, const CPosterGrid& poster, const CPaperInfo& paper,
+void PaintCaption(cairo_t* cr, const CSize& bitmap, const CPosterGrid& poster, const CPaperInfo& paper,
                   const CRect& caption)
 {
     const double size = std::min(kCaptionMaxMm * paper.resY / 25.4, caption.Height() * 0.5);
     if (size <= 0)
         return;
-    const CSize finished = FinishedPosterSize(poster, paper, {dib.Width(), dib.Height()});
+    const CSize finished = FinishedPosterSize(poster, paper, bitmap);
     const CAidText text(cr,
                         FormatMessageText(59311, {HundredthsToMillimetreText(finished.cx), HundredthsToMillimetreText(finished.cy),
                                                   std::to_string(poster.grid.papers.cx),
@@ -133,18 +135,24 @@ void PaintCaption(cairo_t* cr, const CDib& dib, const CPosterGrid& poster, const
 bool PaintAssemblySheet(cairo_t* cr, const CDib& dib, const CPosterGrid& poster, const CPaperInfo& paper,
                         const CRect& clip, CairoSurfacePtr* embedded)
 {
-    if (!cr || !dib.IsValid())
+    return PaintAssemblySheet(cr, dib, 1, {dib.Width(), dib.Height()}, poster, paper, clip, embedded);
+}
+
+bool PaintAssemblySheet(cairo_t* cr, const CDib& reduced, int32_t factor, const CSize& capture,
+                        const CPosterGrid& poster, const CPaperInfo& paper, const CRect& clip, CairoSurfacePtr* embedded)
+{
+    if (!cr || !reduced.IsValid() || factor < 1)
         return false;
-    const CAssemblySheetLayout layout = LayOutAssemblySheet(poster, paper, {dib.Width(), dib.Height()});
+    const CAssemblySheetLayout layout = LayOutAssemblySheet(poster, paper, capture);
     if (layout.dest.IsEmpty() || clip.IsEmpty() || paper.resX <= 0 || paper.resY <= 0)
         return true;
-    if (!PaintPicture(cr, dib, layout, paper, clip, embedded))
+    if (!PaintPicture(cr, reduced, factor, layout, paper, clip, embedded))
         return false;
     cairo_save(cr);
     cairo_rectangle(cr, clip.left, clip.top, clip.Width(), clip.Height());
     cairo_clip(cr);
-    PaintSheetGrid(cr, dib, poster, paper, layout);
-    PaintCaption(cr, dib, poster, paper, layout.caption);
+    PaintSheetGrid(cr, capture, poster, paper, layout);
+    PaintCaption(cr, capture, poster, paper, layout.caption);
     cairo_restore(cr);
     return cairo_status(cr) == CAIRO_STATUS_SUCCESS;
 }

@@ -1,6 +1,7 @@
 #include "printing/FitImageToPagePreview.h"
 
 #include "bitmap/DibReduce.h"
+#include "printing/AssemblyAids.h"
 #include "printing/TilePainter.h"
 
 #include <cairo.h>
@@ -115,6 +116,14 @@ bool CFitImageToPagePreview::SetPaperInfo(const CPaperInfo& paper)
     return true;
 }
 
+bool CFitImageToPagePreview::SetAssembly(const CAssemblySetting& assembly)
+{
+    if (assembly == m_assembly)
+        return false;
+    m_assembly = assembly;
+    return true;
+}
+
 bool CFitImageToPagePreview::SetPageSetting(const CFitImageToPageSetting& setting)
 {
     if (setting == m_setting)
@@ -133,7 +142,7 @@ void CFitImageToPagePreview::Relayout()
 {
     const CSize bitmap = m_bitmap ? CSize{m_bitmap->Width(), m_bitmap->Height()} : CSize{};
     m_laidOutFor = ClientSize();
-    m_layout.Relayout(m_setting, m_paper, bitmap, m_laidOutFor);
+    m_layout.Relayout(m_setting, m_paper, bitmap, m_laidOutFor, m_assembly);
     m_sheets.reset();
     Invalidate();
 }
@@ -184,6 +193,8 @@ void CFitImageToPagePreview::PaintBackground(cairo_t* cr, const CSize& client)
 
 void CFitImageToPagePreview::PaintSheets(cairo_t* cr)
 {
+    if (m_layout.leading)
+        PaintSheet(cr, -1, 0);
     for (int32_t row = 0; row < m_layout.grid.papers.cy; ++row)
         for (int32_t column = 0; column < m_layout.grid.papers.cx; ++column)
             PaintSheet(cr, column, row);
@@ -192,16 +203,37 @@ void CFitImageToPagePreview::PaintSheets(cairo_t* cr)
 void CFitImageToPagePreview::PaintSheet(cairo_t* cr, int32_t column, int32_t row)
 {
     const CSize bitmap = m_bitmap ? CSize{m_bitmap->Width(), m_bitmap->Height()} : CSize{};
-    const CPreviewTile tile = PreviewTileOf(m_layout, m_paper, bitmap, column, row);
+    const CPreviewTile tile = PreviewTileOf(m_layout, m_paper, bitmap, std::max(column, 0), row);
+    const CRect sheet = m_layout.SheetRect(column, row);
     cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_rectangle(cr, tile.sheet.left, tile.sheet.top, tile.sheet.Width(), tile.sheet.Height());
+    cairo_rectangle(cr, sheet.left, sheet.top, sheet.Width(), sheet.Height());
     cairo_fill(cr);
     if (!m_source.dib || bitmap.cx <= 0 || bitmap.cy <= 0)
         return;
     const int32_t f = m_source.factor;
-    // The tile's place in the smaller copy; the copy's last block may hold
-    // less than `f` pixels, which moves the edge by a fraction of a pixel.
-    const CRect source{tile.source.left / f, tile.source.top / f, (tile.source.right + f - 1) / f,
-                       (tile.source.bottom + f - 1) / f};
-    PaintTile(cr, *m_source.dib, source, tile.dest, tile.clip);
+    if (column >= 0) {
+        // The tile's place in the smaller copy; the copy's last block may hold
+        // less than `f` pixels, which moves the edge by a fraction of a pixel.
+        const CRect source{tile.source.left / f, tile.source.top / f, (tile.source.right + f - 1) / f,
+                           (tile.source.bottom + f - 1) / f};
+        PaintTile(cr, *m_source.dib, source, tile.dest, tile.clip);
+        if (!m_assembly.cutGuides && !m_assembly.sheetLabels)
+            return;
+    }
+
+    // The aids are drawn as on paper: in printer dots from the hardware
+    // printable origin, scaled onto this sheet.
+    cairo_save(cr);
+    cairo_translate(cr, sheet.left, sheet.top);
+    cairo_scale(cr, double(sheet.Width()) / m_paper.physicalWidth, double(sheet.Height()) / m_paper.physicalHeight);
+    cairo_translate(cr, m_paper.hardPrintable.left, m_paper.hardPrintable.top);
+    const CRect clip{0, 0, m_paper.hardPrintable.Width(), m_paper.hardPrintable.Height()};
+    const CPosterGrid poster{m_layout.grid, m_layout.step};
+    if (column < 0) {
+        PaintAssemblySheet(cr, *m_source.dib, f, bitmap, poster, m_paper, clip);
+    } else {
+        const CPosterSheet placed = MapPosterSheet(row * m_layout.grid.papers.cx + column + 1, poster, m_paper, bitmap);
+        PaintSheetAids(cr, placed, poster, m_paper, m_assembly, clip);
+    }
+    cairo_restore(cr);
 }

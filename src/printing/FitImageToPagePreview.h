@@ -37,12 +37,14 @@ public:
     // then lays the preview out again.
     bool SetPaperInfo(const CPaperInfo& paper);
     bool SetPageSetting(const CFitImageToPageSetting& setting);
+    bool SetAssembly(const CAssemblySetting& assembly);
     void Relayout();
     void Invalidate();
 
     const CDibSectionPtr& Bitmap() const { return m_bitmap; }
     const CPaperInfo& PaperInfo() const { return m_paper; }
     const CFitImageToPageSetting& PageSetting() const { return m_setting; }
+    const CAssemblySetting& Assembly() const { return m_assembly; }
     const CPreviewLayout& Layout() const { return m_layout; }
     // How many times the sheets were painted (not merely copied).
     int SheetPaints() const { return m_sheetPaints; }
@@ -75,6 +77,7 @@ private:
     CDibSectionPtr m_bitmap;
     CPaperInfo m_paper;
     CFitImageToPageSetting m_setting;
+    CAssemblySetting m_assembly;
     CPreviewLayout m_layout;
     CSize m_laidOutFor;
     CairoSurfacePtr m_sheets;

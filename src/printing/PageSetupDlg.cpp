@@ -140,6 +140,10 @@ void CPageSetupDlg::InitDialog()
         box->Combo()->get_entry()->set_width_chars(5);
     }
     OnFitType();
+    m_assemblyGroup.Bind(m_builder, m_assembly, [this] {
+        m_assembly = m_assemblyGroup.Setting();
+        UpdatePaper();
+    });
 
     m_preview.Attach(*Widget<Gtk::DrawingArea>(m_builder, "preview162"));
     UpdatePaper();
@@ -261,7 +265,8 @@ void CPageSetupDlg::UpdatePaper()
 {
     const bool paperChanged = m_preview.SetPaperInfo(m_paper.PaperInfo());
     const bool settingChanged = m_preview.SetPageSetting(m_setting);
-    if (paperChanged || settingChanged)
+    const bool aidsChanged = m_preview.SetAssembly(m_assembly);
+    if (paperChanged || settingChanged || aidsChanged)
         m_preview.Relayout();
 }
 
@@ -320,6 +325,7 @@ void CPageSetupDlg::OnOk()
     for (auto& box : m_marginBoxes)
         if (Gtk::Entry* entry = box.Entry())
             box.CommitQuietly(entry->get_text());
+    m_assemblyGroup.CommitTyped();
     if (Validate())
         m_dialog->response(IDOK);
 }

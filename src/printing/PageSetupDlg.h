@@ -5,6 +5,7 @@
 #include "controls/EditWantReturn.h"
 #include "controls/MillimetreConverter.h"
 #include "errors/Msg.h"
+#include "printing/AssemblyGroup.h"
 #include "printing/FitImageToPagePreview.h"
 #include "printing/PageSetting.h"
 #include "printing/PageSetupPaper.h"
@@ -50,6 +51,9 @@ public:
 
     const CPageSetupPaper& Paper() const { return m_paper; }
     const CFitImageToPageSetting& PageSetting() const { return m_setting; }
+    // The assembly aids: given before DoModal, edited by the group "貼り合わせ".
+    void SetAssembly(const CAssemblySetting& assembly) { m_assembly = assembly; }
+    const CAssemblySetting& Assembly() const { return m_assembly; }
     CFitImageToPagePreview& Preview() { return m_preview; }
     Gtk::Dialog& Dialog() { return *m_dialog; }
     Gtk::Widget& Control(int id);
@@ -113,6 +117,8 @@ private:
     CComboBoxInt<CPageSetupDlg> m_downBox;
     CComboBoxInt<CPageSetupDlg> m_dpiBox;
     CEditWantReturn<CPageSetupDlg, CMillimetreConverter> m_marginBoxes[4];
+    CAssemblyGroup m_assemblyGroup;
+    CAssemblySetting m_assembly;
     CFitImageToPagePreview m_preview;
 
     sigc::connection m_timer;

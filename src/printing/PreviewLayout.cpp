@@ -1,19 +1,23 @@
 #include "printing/PreviewLayout.h"
 
 #include "common/MulDiv.h"
-#include "printing/TileGeometry.h"
+#include "printing/PosterGeometry.h"
 
 #include <algorithm>
 
 void CPreviewLayout::Relayout(const CFitImageToPageSetting& setting, const CPaperInfo& paper, const CSize& bitmap,
-                              const CSize& client)
+                              const CSize& client, const CAssemblySetting& assembly)
 {
-    grid = setting.CalcPages(paper, bitmap.cx, bitmap.cy);
+    const CPosterGrid poster = CalcPosterPages(setting, paper, bitmap, assembly.overlap);
+    grid = poster.grid;
+    step = poster.step;
+    leading = assembly.assemblySheet;
     if (grid.papers.cx <= 0 || grid.papers.cy <= 0)
         return;
-    const int32_t gx = grid.papers.cx - 1;
+    const int32_t columns = grid.papers.cx + (leading ? 1 : 0);
+    const int32_t gx = columns - 1;
     const int32_t gy = grid.papers.cy - 1;
-    int32_t sw = (client.cx - gap.cx * gx) / grid.papers.cx;
+    int32_t sw = (client.cx - gap.cx * gx) / columns;
     const int32_t cell = (client.cy - gap.cy * gy) / grid.papers.cy;
     int32_t sh = MulDiv(sw, paper.physicalHeight, paper.physicalWidth);
     if (sh > cell) {
@@ -21,7 +25,7 @@ void CPreviewLayout::Relayout(const CFitImageToPageSetting& setting, const CPape
         sh = cell;
     }
     sheet = {sw, sh};
-    origin = {(client.cx - grid.papers.cx * sw - gap.cx * gx) / 2, (client.cy - grid.papers.cy * sh - gap.cy * gy) / 2};
+    origin = {(client.cx - columns * sw - gap.cx * gx) / 2, (client.cy - grid.papers.cy * sh - gap.cy * gy) / 2};
 }
 
 bool CPreviewLayout::HasSheets() const
@@ -32,7 +36,7 @@ bool CPreviewLayout::HasSheets() const
 
 CRect CPreviewLayout::SheetRect(int32_t column, int32_t row) const
 {
-    const int32_t left = origin.x + column * (sheet.cx + gap.cx);
+    const int32_t left = origin.x + (column + (leading ? 1 : 0)) * (sheet.cx + gap.cx);
     const int32_t top = origin.y + row * (sheet.cy + gap.cy);
     return {left, top, left + sheet.cx, top + sheet.cy};
 }
@@ -53,7 +57,7 @@ CPreviewTile PreviewTileOf(const CPreviewLayout& layout, const CPaperInfo& paper
     t.clip = {t.sheet.left + hardware.left, t.sheet.top + hardware.top, t.sheet.left + hardware.right,
               t.sheet.top + hardware.bottom};
     const int32_t page = row * layout.grid.papers.cx + column + 1;
-    t.source = MapPageToTile(page, layout.grid, paper, bitmap).source;
+    t.source = MapPosterSheet(page, {layout.grid, layout.step}, paper, bitmap).tile.source;
     if (layout.grid.tile.cx <= 0 || layout.grid.tile.cy <= 0)
         return t;
     t.dest.left = t.sheet.left + printable.left;

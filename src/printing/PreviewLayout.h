@@ -10,18 +10,23 @@
 struct CPreviewLayout {
     CSize gap{4, 4};
     CPageGrid grid;
+    CSize step;            // from one tile to the next: the tile less the glue overlap
+    bool leading = false;  // one more column on the left, for the assembly sheet
     CSize sheet;
     CPoint origin;
 
     // Lays the sheets out again for a bitmap of `bitmap` pixels in a preview
     // of `client` pixels. An empty grid leaves the sheet size and origin as
     // they were; nothing is drawn then, since there are no sheets.
+    // With the assembly aids, the tiles overlap by `assembly.overlap` and the
+    // assembly sheet, when chosen, stands before the first column.
     void Relayout(const CFitImageToPageSetting& setting, const CPaperInfo& paper, const CSize& bitmap,
-                  const CSize& client);
+                  const CSize& client, const CAssemblySetting& assembly = {});
 
     // False when there is nothing to draw.
     bool HasSheets() const;
-    // The sheet of `column` and `row` (from 0) in the preview.
+    // The sheet of `column` and `row` (from 0) in the preview; column -1 is
+    // the assembly sheet's place.
     CRect SheetRect(int32_t column, int32_t row) const;
 };
 

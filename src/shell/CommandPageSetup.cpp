@@ -25,6 +25,7 @@ void CCommandPageSetup::Execute(bool execute)
 
     CPageSetupDlg dialog(CPageSetupPaper(task.Printer(), *devMode, m_setting.pageSetting.margin),
                          m_setting.pageSetting, m_capture, m_resize, Msg());
+    dialog.SetAssembly(m_setting.pageSetting.assembly);
     if (dialog.DoModal(ActiveWindow()) != IDOK)
         return;
 
@@ -33,5 +34,6 @@ void CCommandPageSetup::Execute(bool execute)
     task.ReopenPrinter({paper.Printer()->Name()});
     static_cast<CFitImageToPageSetting&>(m_setting.pageSetting) = dialog.PageSetting();
     m_setting.pageSetting.margin = paper.Margin();
+    m_setting.pageSetting.assembly = dialog.Assembly();
     m_setting.printerChoice = PrinterChoiceOf(task);
 }

@@ -18,7 +18,12 @@
 #include <glib/gstdio.h>
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <optional>
 
 using namespace guitest;
 
@@ -335,4 +340,72 @@ TEST(PageSetupPreview, ShowsWhatThePrinterGets)
     g_unlink(path.c_str());
     g_rmdir(dir);
     g_free(dir);
+}
+
+// The group "貼り合わせ" reaches the preview at once, and the preview's sheet
+// shows what the printer gets: the page printed with the same choices,
+// rendered at the preview's scale, has the same pixels.
+TEST_F(PageSetupDlgTest, AssemblyAidsShowInThePreviewAsTheyPrint)
+{
+    if (!HavePopplerTools())
+        GTEST_SKIP() << "pdfinfo/pdftoppm not installed";
+    CFitImageToPageSetting twoByTwo;
+    twoByTwo.papers = {2, 2};
+    Make(twoByTwo);
+    cairo_surface_t* image = nullptr;
+    CRect sheet;
+    const int result = Run([&] {
+        ASSERT_TRUE(PreviewHasBitmap());
+        const CFitImageToPagePreview& preview = dialog->Preview();
+        EXPECT_EQ(preview.Layout().step, preview.Layout().grid.tile);
+        Key("alt+g");
+        Type("10");
+        Key("Tab");
+        Key("alt+u");
+        Key("alt+e");
+        Key("alt+y");
+        EXPECT_EQ(preview.Assembly(), (CAssemblySetting{1000, true, true, true}));
+        EXPECT_TRUE(preview.Layout().leading);
+        EXPECT_LT(preview.Layout().step.cx, preview.Layout().grid.tile.cx);
+
+        // Sheets large enough to tell a guide from a label.
+        dialog->Control(CPageSetupDlg::IDC_PREVIEW).set_size_request(1300, 820);
+        PumpUntil([&] { return preview.Layout().sheet.cx > 250; }, 5000);
+        sheet = preview.Layout().SheetRect(0, 0);
+        const CSize client{sheet.right + 8, sheet.bottom + 8};
+        image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, client.cx, client.cy);
+        cairo_t* cr = cairo_create(image);
+        dialog->Preview().Paint(cr, client);
+        cairo_destroy(cr);
+        dialog->Control(IDOK).grab_focus();
+        Key("Return");
+    });
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(dialog->Assembly(), (CAssemblySetting{1000, true, true, true}));
+    ASSERT_TRUE(image);
+
+    // The same poster printed to a PDF file: its first sheet is page 2.
+    gchar* dir = g_dir_make_tmp("qv-aids-XXXXXX", nullptr);
+    const std::string path = std::string(dir) + "/poster.pdf";
+    CQuorvaTask task;
+    task.ReopenPrinter({kPdfPrinterName});
+    CPrintJob job;
+    job.dib = capture;
+    job.docName = "Quorvane: aids";
+    job.pageSetting.papers = {2, 2};
+    job.pageSetting.assembly = dialog->Assembly();
+    job.outputFile = path;
+    task.SetJob(job);
+    task.Execute();
+    ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
+    const auto printed = RenderPdfPageTo(path, 2, sheet.Width(), sheet.Height());
+    g_unlink(path.c_str());
+    g_rmdir(dir);
+    g_free(dir);
+    ASSERT_TRUE(printed);
+    EXPECT_GT(sheet.Width() * sheet.Height(), 250 * 300);
+    // The preview puts the tile's rectangle on whole pixels: the edges of
+    // the capture's colours, lines and glyphs may fall one pixel apart.
+    EXPECT_LT(Mismatch(image, sheet, *printed), 0.05);
+    cairo_surface_destroy(image);
 }

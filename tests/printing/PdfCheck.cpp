@@ -103,7 +103,9 @@ std::optional<std::string> PdfPageText(const std::string& path, int page)
     return out;
 }
 
-std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi)
+namespace {
+
+std::optional<CRenderedPage> RenderWith(const std::string& path, int page, const std::vector<std::string>& scale)
 {
     gchar* dir = g_dir_make_tmp("qv-render-XXXXXX", nullptr);
     if (!dir)
@@ -112,7 +114,10 @@ std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, in
     const std::string n = std::to_string(page);
     std::string out;
     std::optional<CRenderedPage> result;
-    if (RunTool({"pdftoppm", "-r", std::to_string(dpi), "-f", n, "-l", n, "-singlefile", path, prefix}, out)) {
+    std::vector<std::string> argv{"pdftoppm"};
+    argv.insert(argv.end(), scale.begin(), scale.end());
+    argv.insert(argv.end(), {"-f", n, "-l", n, "-singlefile", path, prefix});
+    if (RunTool(argv, out)) {
         gchar* data = nullptr;
         gsize length = 0;
         if (g_file_get_contents((prefix + ".ppm").c_str(), &data, &length, nullptr)) {
@@ -134,6 +139,18 @@ std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, in
     g_rmdir(dir);
     g_free(dir);
     return result;
+}
+
+}  // namespace
+
+std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi)
+{
+    return RenderWith(path, page, {"-r", std::to_string(dpi)});
+}
+
+std::optional<CRenderedPage> RenderPdfPageTo(const std::string& path, int page, int width, int height)
+{
+    return RenderWith(path, page, {"-scale-to-x", std::to_string(width), "-scale-to-y", std::to_string(height)});
 }
 
 std::vector<std::string> CheckPosterPage(const CRenderedPage& image, int dpi, int page, const CPageGrid& grid,

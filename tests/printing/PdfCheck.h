@@ -30,6 +30,8 @@ std::optional<std::vector<CPdfPageSize>> PdfPageSizes(const std::string& path);
 // The text of one page (pdftotext).
 std::optional<std::string> PdfPageText(const std::string& path, int page);
 std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi);
+// The page rendered to exactly `width` x `height` pixels.
+std::optional<CRenderedPage> RenderPdfPageTo(const std::string& path, int page, int width, int height);
 // Pixel sizes of the images the PDF embeds (pdfimages -list).
 std::optional<std::vector<CSize>> PdfImageSizes(const std::string& path);
 
