@@ -158,9 +158,12 @@ bool ReadSettingDocument(CXmlSerializer& xml, CSetting& s)
            xml.ReadRecord(root, "PageSetting", [&](Node n) { return ReadPageSetting(xml, n, s.pageSetting); }) &&
            xml.ReadRecord(root, "PrintSetting", [&](Node n) { return ReadPrintSetting(xml, n, s.printSetting); }) &&
            xml.ReadRecord(root, "MainFrameSetting", [&](Node n) { return ReadMainFrameSetting(xml, n, s.mainFrame); });
-    if (read)
+    // The optional additions, only after a complete read: reading them
+    // clears the error record, which must keep a failure's message.
+    if (read) {
         ReadAssembly(xml, root, s.pageSetting.assembly);
         s.printerChoice = ReadPrinterChoice(xml, root);
+    }
     return read;
 }
 

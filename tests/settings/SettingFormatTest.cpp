@@ -171,6 +171,15 @@ TEST_F(SettingFormat, KeepsWhatWasReadBeforeTheFailure)
     EXPECT_EQ(setting.printSetting.copies, 7);
     EXPECT_EQ(setting.printSetting.flags, 0x12u);
     EXPECT_FALSE(setting.mainFrame.showToolBar);  // not reached: what it held stays
+
+    // The optional additions are not read after a failure, and the failure's
+    // message stays.
+    text.insert(text.find("</QuorvaneSetting>"), "<PrinterChoice><Printer>PDF</Printer></PrinterChoice>");
+    text.insert(text.find("</Margin>") + 9, "<Assembly><CutGuides>true</CutGuides></Assembly>");
+    EXPECT_FALSE(Read(text, setting));
+    EXPECT_EQ(xml.GetErr().text, kNotFound + "#document/QuorvaneSetting -> MainFrameSetting");
+    EXPECT_FALSE(setting.printerChoice);
+    EXPECT_FALSE(setting.pageSetting.assembly.cutGuides);
 }
 
 TEST_F(SettingFormat, AnEmptyListIsWrittenWithoutChildrenAndReadAsEmpty)
