@@ -1,6 +1,8 @@
 // What CUPS knows about its destinations, read once per printer opened.
 #include "printing/Printers.h"
 
+#include "errors/MessageFormat.h"
+
 #include <cups/cups.h>
 
 #include <cstring>
@@ -20,6 +22,23 @@ CPrinterPtr PdfPrinter()
     };
     return std::make_shared<CPrinter>(kPdfPrinterName, true, 300, std::move(media), "iso_a4_210x297mm",
                                       std::vector<std::string>{}, "", DMORIENT_PORTRAIT);
+}
+
+// The name a person knows a paper by. CUPS has none for some queues (PPD
+// sizes it lists by their PWG keyword, "iso_a4_210x297mm_borderless"):
+// then the standard name of the size ("A4"), marked when borderless.
+std::string MediaDisplayName(const char* localized, const std::string& keyword)
+{
+    if (localized && *localized && keyword != localized)
+        return localized;
+    const std::string suffix = "_borderless";
+    const bool borderless = keyword.size() > suffix.size() &&
+                            keyword.compare(keyword.size() - suffix.size(), suffix.size(), suffix) == 0;
+    const std::string plain = borderless ? keyword.substr(0, keyword.size() - suffix.size()) : keyword;
+    const pwg_media_t* pwg = pwgMediaForPWG(plain.c_str());
+    if (!pwg || !pwg->ppd)
+        return keyword;
+    return borderless ? FormatMessageText(169, {pwg->ppd}) : std::string(pwg->ppd);
 }
 
 int32_t DefaultResolution(cups_dest_t* dest, cups_dinfo_t* info)
@@ -76,7 +95,7 @@ CPrinterPtr CPrinter::Open(const std::string& name)
         if (!cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, dest, info, i, CUPS_MEDIA_FLAGS_DEFAULT, &size))
             continue;
         const char* shown = cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
-        media.push_back({size.media, shown ? shown : size.media, size.width, size.length, MarginsOf(size)});
+        media.push_back({size.media, MediaDisplayName(shown, size.media), size.width, size.length, MarginsOf(size)});
     }
     // The default paper by its keyword: cupsGetDestMediaDefault answers the
     // locale's paper for PPD queues rather than the queue's own.
@@ -94,7 +113,8 @@ CPrinterPtr CPrinter::Open(const std::string& name)
         for (const CMediaInfo& m : media)
             listed = listed || m.name == defaultMedia;
         if (!listed)
-            media.insert(media.begin(), {def.media, def.media, def.width, def.length, MarginsOf(def)});
+            media.insert(media.begin(), {def.media, MediaDisplayName(nullptr, def.media), def.width, def.length,
+                                         MarginsOf(def)});
     }
 
     std::vector<std::string> sources =

@@ -177,8 +177,15 @@ void CPageSetupDlg::FillPaper()
     m_sources->remove_all();
     const CPrinterPtr& printer = m_paper.Printer();
     if (printer) {
+        // By name, so that a person finds a paper where the name puts it.
+        std::vector<const CMediaInfo*> papers;
         for (const CMediaInfo& media : printer->Media())
-            m_papers->append(media.name, media.displayName);
+            papers.push_back(&media);
+        std::stable_sort(papers.begin(), papers.end(), [](const CMediaInfo* a, const CMediaInfo* b) {
+            return g_utf8_collate(a->displayName.c_str(), b->displayName.c_str()) < 0;
+        });
+        for (const CMediaInfo* media : papers)
+            m_papers->append(media->name, media->displayName);
         if (const CMediaInfo* media = printer->FindMedia(m_paper.DevMode()))
             m_papers->set_active_id(media->name);
         for (const std::string& source : printer->Sources())

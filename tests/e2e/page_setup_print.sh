@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# A person opens File > Page Setup by keyboard, chooses 2 x 2 sheets on A3
+# landscape and prints to a private CUPS server's cups-pdf queue: the PDF
+# that arrives has the pages and page size the geometry predicts. After a
+# restart the same choice is in force without touching the dialog.
+source "$(dirname "$0")/lib.sh"
+
+ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+if [ "$(id -u)" != 0 ] || [ ! -x /usr/sbin/cupsd ] || [ ! -e /usr/lib/cups/backend/cups-pdf ] || [ ! -e "$ppd" ]; then
+    echo "skipped: needs root, cupsd and cups-pdf"
+    exit 0
+fi
+
+cups=$QV_TMP/cups
+for sub in "" /root /log /cache /state /spool /spool/tmp; do mkdir -p "$cups$sub"; chmod 755 "$cups$sub"; done
+chmod 1777 "$cups/spool/tmp"
+cat >"$cups/root/cups-files.conf" <<CONF
+ServerRoot $cups/root
+RequestRoot $cups/spool
+TempDir $cups/spool/tmp
+StateDir $cups/state
+CacheDir $cups/cache
+ServerBin /usr/lib/cups
+DataDir /usr/share/cups
+ErrorLog $cups/log/error_log
+FatalErrors none
+Printcap
+SystemGroup root
+CONF
+cat >"$cups/root/cupsd.conf" <<CONF
+Listen $cups/cups.sock
+Browsing No
+WebInterface No
+DefaultAuthType None
+PreserveJobFiles Yes
+DefaultPaperSize A4
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+CONF
+/usr/sbin/cupsd -f -c "$cups/root/cupsd.conf" -s "$cups/root/cups-files.conf" &
+cupsd_pid=$!
+trap 'kill "$cupsd_pid" 2>/dev/null || true; qv_cleanup' EXIT
+for _ in $(seq 75); do [ -S "$cups/cups.sock" ] && break; sleep 0.2; done
+export CUPS_SERVER=$cups/cups.sock
+lpadmin -p qvpdf -E -v cups-pdf:/ -P "$ppd" && lpadmin -d qvpdf || qv_fail "lpadmin could not add the queue"
+
+# Dialogs with Japanese titles are not found by `search --name`; their
+# names are read one window at a time. Prints the window's id.
+wait_titled() {
+    for _ in $(seq "${2:-100}"); do
+        for w in $(xdotool search --onlyvisible --pid "$QV_PID" 2>/dev/null); do
+            [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && { echo "$w"; return 0; }
+        done
+        sleep 0.2
+    done
+    return 1
+}
+wait_untitled() {
+    for _ in $(seq 100); do
+        wait_titled "$1" 1 >/dev/null || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Prints with Ctrl+P and "印刷"; prints the spool file CUPS received.
+print_poster() {
+    local before
+    before=$(ls "$cups/spool" | grep -c '^d' || true)
+    xdotool key --clearmodifiers ctrl+p
+    local id
+    id=$(wait_titled 印刷) || qv_fail "the print dialog did not appear"
+    qv_focus "$id"
+    xdotool key Return
+    wait_untitled 印刷 || qv_fail "the print dialog stayed open"
+    id=$(wait_titled 確認 1500) || qv_fail "no end-of-job box: $(tail -5 "$cups/log/error_log")"
+    qv_focus "$id"
+    xdotool key Return
+    wait_untitled 確認 || qv_fail "the end-of-job box stayed open"
+    for _ in $(seq 50); do
+        [ "$(ls "$cups/spool" | grep -c '^d' || true)" -gt "$before" ] && break
+        sleep 0.2
+    done
+    ls -t "$cups"/spool/d*-001 | head -n1
+}
+
+check_pdf() {
+    local info
+    info=$(pdfinfo "$1") || qv_fail "not a PDF: $1"
+    # 1024 x 768 on 2 x 2 sheets of 400 x 277 mm printable: the height
+    # decides (739 x 554 mm), two sheets across and two down.
+    echo "$info" | grep -q '^Pages: *4$' || qv_fail "expected 4 pages: $info"
+    echo "$info" | grep -Eq '^Page size: *1190\.[0-9]+ x 841\.[0-9]+ pts' || qv_fail "expected A3 landscape: $info"
+}
+
+qv_start
+win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
+qv_focus "$win"
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+xdotool key r
+dialog=$(wait_titled ページ設定) || qv_fail "the page setup dialog did not appear"
+qv_focus "$dialog"
+xdotool key alt+z Up
+sleep 0.3
+xdotool key alt+a
+sleep 0.3
+xdotool key alt+f Tab ctrl+a 2 Tab Tab ctrl+a 2
+sleep 0.3
+xdotool key Return
+wait_untitled ページ設定 || qv_fail "the page setup dialog stayed open"
+check_pdf "$(print_poster)"
+
+qv_focus "$win"
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+xdotool key x
+qv_wait_exit 20 || qv_fail "the program did not end"
+config=$XDG_CONFIG_HOME/Brackwater/Quorvane/Quorvane32.config
+grep -q '<Papers><cx>2</cx><cy>2</cy></Papers>' "$config" || qv_fail "2 x 2 not kept: $(cat "$config")"
+grep -Eq '<PrinterChoice><Printer>qvpdf</Printer><Media>iso_a3_297x420mm[a-z_]*</Media><Orientation>LANDSCAPE</Orientation>' \
+    "$config" || qv_fail "A3 landscape not kept: $(cat "$config")"
+
+# Started again, the program prints the same poster straight away.
+qv_start
+win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear again"
+qv_focus "$win"
+check_pdf "$(print_poster)"
+echo "A3 landscape, 2 x 2: four A3 landscape pages, kept across a restart"
