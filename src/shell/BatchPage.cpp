@@ -128,8 +128,8 @@ CDibSectionPtr CBatchPage::Capture(BatchClock::time_point deadline)
     }
 }
 
-std::string CBatchPage::Title() const
+std::string CBatchPage::Title()
 {
     std::string title;
-    return const_cast<CQuorvaScrollView&>(m_view).View().GetLocationName(title) ? title : std::string();
+    return m_view.View().GetLocationName(title) ? title : std::string();
 }

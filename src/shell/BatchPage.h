@@ -26,7 +26,7 @@ public:
     // empty text when the deadline passes).
     CDibSectionPtr Capture(BatchClock::time_point deadline);
     // The page title; empty when it has none.
-    std::string Title() const;
+    std::string Title();
 
 private:
     CSetting m_setting;

@@ -69,8 +69,7 @@ TEST_P(CommandLineFormat, ComesFromTheOptionOrTheExtension)
 
 INSTANTIATE_TEST_SUITE_P(
     All, CommandLineFormat,
-    testing::Values(FormatCase{{"--save", "a.JPG"}, ImgContainer::Jpeg}, FormatCase{{"--save", "a.jpeg"}, ImgContainer::Jpeg},
-                    FormatCase{{"--save", "dir.v2/a.tif"}, ImgContainer::Tiff}, FormatCase{{"--save", "a.bmp"}, ImgContainer::Bmp},
+    testing::Values(FormatCase{{"--save", "a.JPG"}, ImgContainer::Jpeg}, FormatCase{{"--save", "dir.v2/a.tif"}, ImgContainer::Tiff},
                     FormatCase{{"--save", "a.png", "--format", "tiff"}, ImgContainer::Tiff},
                     FormatCase{{"--save", "poster", "--format", "JPEG"}, ImgContainer::Jpeg},
                     FormatCase{{"--format=bmp", "--save=a.out"}, ImgContainer::Bmp}));
@@ -119,11 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BadCase{{"--save", "a.png", "--size", "0x5", "u"}, "--size"},
         BadCase{{"--save", "a.png", "--size", "5", "u"}, "--size"},
-        BadCase{{"--save", "a.png", "--size", "5x5x5", "u"}, "--size"},
         BadCase{{"--save", "a.png", "--size", "40000x100", "u"}, "--size"},
         BadCase{{"--save", "a.png", "--size", "99999999999x100", "u"}, "--size"},
         BadCase{{"--save", "a.png", "--trim", "1,2,3", "u"}, "--trim"},
-        BadCase{{"--save", "a.png", "--trim", "1,2,3,", "u"}, "--trim"},
         BadCase{{"--save", "a.png", "--trim", "-1,0,0,0", "u"}, "--trim"},
         BadCase{{"--save", "a.png", "--size", "100x100", "--trim", "60,0,40,0", "u"}, "--trim"},
         BadCase{{"--save", "a.png", "--timeout", "0", "u"}, "--timeout"},
@@ -133,16 +130,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{{"--save", "", "u"}, "--save"},
         BadCase{{"--print", "--sheets", "3", "u"}, "--sheets"},
         BadCase{{"--print", "--sheets", "0x1", "u"}, "--sheets"},
-        BadCase{{"--print", "--sheets", "51x1", "u"}, "--sheets"},
         BadCase{{"--print", "--dpi", "5", "u"}, "--dpi"},
         BadCase{{"--print", "--margins", "-1", "u"}, "--margins"},
-        BadCase{{"--print", "--margins", "101", "u"}, "--margins"},
         BadCase{{"--save", "a.png", "--print", "u"}, "--print"},
         BadCase{{"--print", "--sheets", "2x2", "--dpi", "100", "u"}, "--dpi"},
         BadCase{{"--print", "--printer", "office", "--output", "a.pdf", "u"}, "--output"},
         BadCase{{"--print", "--printer", "PDF", "u"}, "--output"},
         BadCase{{"--print", "--format", "png", "u"}, "--format"},
-        BadCase{{"--save", "a.png", "--landscape", "u"}, "--landscape"},
         BadCase{{"--size", "100x100", "u"}, "--size"},
         BadCase{{"--printer", "office"}, "--printer"},
         BadCase{{"--save", "a.png"}, "URL"},
