@@ -6,7 +6,9 @@
 #include "imaging/Img.h"
 #include "imaging/ImgSaver.h"
 #include "printing/PrintEndDispatcher.h"
+#include "printing/PrinterChoice.h"
 #include "printing/QuorvaThread.h"
+#include "settings/SettingStore.h"
 #include "shell/BatchPage.h"
 #include "shell/BatchPrinter.h"
 #include "shell/CommandLine.h"
@@ -20,6 +22,25 @@
 
 namespace {
 
+// Answers every question of the settings reader with "no", so that a file
+// it cannot read is left out rather than asked about.
+class CNoQuestions : public qvn::CMsg {
+public:
+    int ShowText(const std::string&, unsigned) override { return 0; }
+};
+
+// The printer, paper and orientation last chosen in the page setup dialog,
+// when the settings file holds them and the run names no other printer;
+// nothing else is taken from the file.
+void ApplyStoredPrinterChoice(CQuorvaTask& task, const std::string& printer)
+{
+    CSetting stored;
+    CNoQuestions quiet;
+    if (LoadSettings(stored, quiet, DefaultSettingLocation().Path()) && stored.printerChoice &&
+        (printer.empty() || printer == stored.printerChoice->printer))
+        ApplyPrinterChoice(task, *stored.printerChoice);
+}
+
 // The printer of a --print run, chosen and checked before the page loads.
 class CBatchPrint {
 public:
@@ -28,7 +49,8 @@ public:
         // A job that this run waits for need not give way to other work.
         m_thread.SetPriority(THREAD_PRIORITY_NORMAL);
         CQuorvaTask& task = *m_thread.Task();
-        if (!options.printer.empty())
+        ApplyStoredPrinterChoice(task, options.printer);
+        if (!options.printer.empty() && (!task.Printer() || task.Printer()->Name() != options.printer))
             task.ReopenPrinter(CDevNames{options.printer});
         if (!task.Printer() || (!options.printer.empty() && task.Printer()->Name() != options.printer))
             throw CBatchFailure{kExitPrint, FormatMessageText(58975)};

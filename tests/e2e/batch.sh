@@ -66,19 +66,18 @@ print(s.getsockname()[1], flush=True)
 held = []
 while True:
     held.append(s.accept()[0]); print("accepted", flush=True)' >"$QV_TMP/silent.log" &
-silent_pid=$!
+QV_HELPER_PIDS=$!
 for _ in $(seq 50); do [ -s "$QV_TMP/silent.log" ] && break; sleep 0.1; done
 silent="http://127.0.0.1:$(head -n1 "$QV_TMP/silent.log")/"
 LANG=en_US.UTF-8 run --save "$out/silent.png" --timeout 2 "$silent"
 expect_status 3 "a page that never loads"
 grep -q "Gave up after 2 seconds" "$QV_TMP/err" || qv_fail "message: $(cat "$QV_TMP/err")"
-accepted=$(grep -c accepted "$QV_TMP/silent.log")
+accepted=$(grep -c accepted "$QV_TMP/silent.log" || true)
 LANG=en_US.UTF-8 "$QV_BIN" --save "$out/silent.png" "$silent" 2>"$QV_TMP/err" &
 QV_PID=$!
 for _ in $(seq 100); do [ "$(grep -c accepted "$QV_TMP/silent.log")" -gt "$accepted" ] && break; sleep 0.1; done
 kill -TERM "$QV_PID"
 qv_wait_exit 20 || qv_fail "SIGTERM did not end the run"
-kill "$silent_pid"
 expect_status 3 "SIGTERM while loading"
 grep -q "The operation was aborted" "$QV_TMP/err" || qv_fail "message: $(cat "$QV_TMP/err")"
 
@@ -101,4 +100,30 @@ set -e
 expect_status 1 "no display"
 [ "$(wc -l <"$QV_TMP/err")" -eq 1 ] && grep -q "xvfb-run" "$QV_TMP/err" || qv_fail "no-display message: $(cat "$QV_TMP/err")"
 expect_files "poster.pdf poster.png" "no display"
+# The printer choice of the page setup dialog, kept in the settings file
+# (here the PDF destination with A3 landscape), serves a run that names no
+# other printer: 1200 x 1500 pixels at 100 per inch on A3 landscape with
+# 10 mm margins (4725 x 3272 dots printable) take 1 x 2 sheets.
+qv_start
+win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
+qv_focus "$win"
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+xdotool key x
+qv_wait_exit 20 || qv_fail "the program did not end after File > Exit"
+config=$XDG_CONFIG_HOME/Brackwater/Quorvane/Quorvane32.config
+python3 - "$config" <<'PY'
+import sys, xml.etree.ElementTree as ET
+tree = ET.parse(sys.argv[1])
+choice = ET.SubElement(tree.getroot(), "PrinterChoice")
+for name, text in (("Printer", "PDF"), ("Media", "iso_a3_297x420mm"), ("Orientation", "LANDSCAPE"), ("Source", "")):
+    ET.SubElement(choice, name).text = text
+tree.write(sys.argv[1], encoding="utf-8", xml_declaration=True)
+PY
+cp "$config" "$QV_TMP/config.before"
+run --print --size 1200x1500 --dpi 100 --output "$out/a3.pdf" "$page"
+expect_status 0 "--print with a stored printer choice"
+pdfinfo "$out/a3.pdf" | grep -q '^Pages: *2$' || qv_fail "pages: $(pdfinfo "$out/a3.pdf" | grep Pages)"
+pdfinfo "$out/a3.pdf" | grep -q 'Page size: *1190.55 x 841.89' || qv_fail "not A3 landscape: $(pdfinfo "$out/a3.pdf" | grep 'Page size')"
+cmp -s "$config" "$QV_TMP/config.before" || qv_fail "a batch run changed the settings file"
 echo "batch runs wrote what was asked and failed cleanly"

@@ -9,9 +9,12 @@ export LANG=ja_JP.UTF-8 NO_AT_BRIDGE=1
 mkdir -p "$HOME"
 QV_PID=""
 QV_STATUS=""
+# Helper processes a test starts; stopped at exit.
+QV_HELPER_PIDS=""
 
 qv_cleanup() {
     [ -n "$QV_PID" ] && kill "$QV_PID" 2>/dev/null || true
+    for pid in $QV_HELPER_PIDS; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$QV_TMP"
 }
 trap qv_cleanup EXIT
