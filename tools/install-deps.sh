@@ -11,7 +11,7 @@ packages=(
   # running and testing headless
   xvfb xauth xdotool cups printer-driver-cups-pdf poppler-utils xclip
   fonts-ipafont-gothic python3 libjpeg-turbo-progs imagemagick desktop-file-utils appstream-util adwaita-icon-theme
-  dbus-daemon groff-base
+  dbus-daemon groff-base x11-utils util-linux
 )
 
 missing=()

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Runs one test process sealed from the machine it runs on, so that a test
+# passes or fails the same way on every machine: a fresh HOME and XDG folders
+# (settings file, WebKit's caches, GSettings and CUPS's per-user lpoptions all
+# live there), a fixed language, no printer named by the environment, no route
+# to the machine's CUPS server or session bus.
+#
+#   run_sealed.sh [--display] [--bus] command args...
+#
+# --display: the test drives an X server (pointer, keyboard, clipboard). It
+#   runs only on an Xvfb server, such as the one tools/test.sh starts, never on
+#   a person's desktop.
+# --bus: the test gets a private session bus (the real program registers
+#   itself there as the single instance).
+set -euo pipefail
+
+here=${BASH_SOURCE[0]%/*}
+display=0 bus=0
+while [ $# -gt 0 ]; do
+    case $1 in
+        --display) display=1; shift ;;
+        --bus) bus=1; shift ;;
+        *) break ;;
+    esac
+done
+[ $# -gt 0 ] || { echo "usage: $0 [--display] [--bus] command args..." >&2; exit 2; }
+
+listing=0
+for arg in "$@"; do
+    [ "$arg" = --gtest_list_tests ] && listing=1
+done
+
+# True when X display $1 is served by an Xvfb process on this machine.
+is_xvfb() {
+    local number=${1#*:} pid comm
+    number=${number%%.*}
+    [ "${1%%:*}" = "" ] || [ "${1%%:*}" = unix ] || return 1
+    [ -r "/tmp/.X$number-lock" ] || return 1
+    read -r pid <"/tmp/.X$number-lock" || return 1
+    read -r comm <"/proc/$pid/comm" 2>/dev/null || return 1
+    [ "$comm" = Xvfb ]
+}
+
+if [ $display = 1 ] && [ $listing = 0 ]; then
+    if [ -z "${DISPLAY-}" ]; then
+        if [ -n "${WAYLAND_DISPLAY-}" ]; then
+            echo "SKIPPED: only a Wayland display is set; this test needs an Xvfb server: run tools/test.sh"
+            exit 77
+        fi
+        echo "no X server: this test needs an Xvfb server: run tools/test.sh" >&2
+        exit 1
+    fi
+    if ! is_xvfb "$DISPLAY"; then
+        echo "refusing to drive DISPLAY=$DISPLAY, which is not an Xvfb server: run tools/test.sh" >&2
+        exit 1
+    fi
+fi
+
+# Few processes: on a busy machine each one costs more than the small tests.
+tmp=${TMPDIR:-/tmp}/qv-test.$$.$RANDOM
+export HOME=$tmp/home
+export XDG_CONFIG_HOME=$HOME/.config XDG_CACHE_HOME=$HOME/.cache XDG_DATA_HOME=$HOME/.local/share
+export XDG_STATE_HOME=$HOME/.local/state XDG_RUNTIME_DIR=$tmp/runtime
+# Without -p mkdir fails on anything that already exists.
+mkdir -m 0700 "$tmp" "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$HOME/.local" "$XDG_DATA_HOME" \
+    "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR" "$tmp/cups"
+# The document portal, started on a test's private bus, mounts a folder there.
+trap 'fusermount -uz "$tmp/runtime/doc" 2>/dev/null || true; rm -rf "$tmp" 2>/dev/null || true' EXIT
+
+# The interface language comes from LANG alone.
+unset LANGUAGE ${!LC_@}
+export LANG=ja_JP.UTF-8
+
+# No printer or CUPS server from the machine: a test that prints starts its
+# own server and points CUPS_SERVER at it.
+unset LPDEST PRINTER CUPS_USER CUPS_ENCRYPTION
+export CUPS_SERVER=$tmp/no-cups.sock CUPS_SERVERROOT=$tmp/cups
+
+# GIO, GSettings and GTK without the desktop's services, theme or scaling.
+export GIO_USE_VFS=local GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 GDK_BACKEND=x11
+unset GTK_THEME GTK_MODULES GTK3_MODULES GDK_SCALE GDK_DPI_SCALE WAYLAND_DISPLAY SESSION_MANAGER
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$tmp/no-bus
+
+export QV_TEST_FIXTURES=$here/fixtures QV_TEST_LIB=$here/e2e/lib.sh QV_TEST_TMP=$tmp
+
+if [ $bus = 1 ] && [ $listing = 0 ]; then
+    unset DBUS_SESSION_BUS_ADDRESS
+    set -- dbus-run-session -- "$@"
+fi
+# Not exec: the folder is removed when the test ends.
+set +e
+"$@"
+status=$?
+set -e
+exit $status
