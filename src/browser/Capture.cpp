@@ -5,6 +5,8 @@
 #include "browser/CaptureWait.h"
 #include "browser/QuorvaScrollView.h"
 #include "errors/Exception.h"
+#include "errors/MessageFormat.h"
+#include "errors/ProgramMessages.h"
 #include "settings/Setting.h"
 
 #include <webkit2/webkit2.h>
@@ -184,9 +186,15 @@ void ReleaseSnapshot(cairo_surface_t* surface)
     cairo_surface_destroy(surface);
 }
 
-void ThrowSnapshotFailure(int code, const std::string& text)
+// Message 190 has no insert of its own; the reason follows it, so that the
+// user learns why the page could not be captured.
+[[noreturn]] void ThrowSnapshotFailure(int code, const std::string& reason)
 {
-    throw my::CException(190, SysErr{code, text});
+    CSimpleErr err = MakeErr(190);
+    err.value = code;
+    if (!reason.empty())
+        err.text += "\n\n" + reason;
+    throw my::CException(err);
 }
 
 }  // namespace
@@ -221,8 +229,8 @@ std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browse
     const CArgbImage pixels{cairo_image_surface_get_data(image),
                             static_cast<size_t>(cairo_image_surface_get_stride(image)),
                             cairo_image_surface_get_width(image), cairo_image_surface_get_height(image)};
-    if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || !pixels.data ||
-        pixels.width < rect.right || pixels.height < rect.bottom) {
+    if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || !pixels.data || rect.left < 0 ||
+        rect.top < 0 || pixels.width < rect.right || pixels.height < rect.bottom) {
         cairo_surface_destroy(image);
         ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
     }
@@ -238,7 +246,7 @@ std::shared_ptr<CDibSection> CaptureNow(CQuorvaScrollView& view, std::chrono::mi
     // A browser set larger than the view can be made would be captured cut.
     const CSetting& setting = view.Setting();
     if (setting.width > kMaxBrowserSide || setting.height > kMaxBrowserSide)
-        ThrowSnapshotFailure(EFBIG, g_strerror(EFBIG));
+        ThrowSnapshotFailure(EFBIG, FormatMessageText(kMsgBrowserTooLarge, {std::to_string(kMaxBrowserSide)}));
     const CRect browser = view.BrowserRect();
     return CaptureWebView(view.View().WebView(), {browser.Width(), browser.Height()}, view.Setting().trim,
                           timeLimit);

@@ -12,11 +12,11 @@
 
 CRect CaptureRect(CSize browser, const CRect& trim)
 {
-    const auto clamp = [](int64_t v) {
-        return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-    };
-    return {trim.left, trim.top, clamp(int64_t{std::max(browser.cx, 0)} - trim.right),
-            clamp(int64_t{std::max(browser.cy, 0)} - trim.bottom)};
+    // Whatever the trims say (a damaged settings file may make them
+    // negative), the kept area lies within the browser.
+    const int64_t w = std::max(browser.cx, 0), h = std::max(browser.cy, 0);
+    const auto within = [](int64_t v, int64_t limit) { return static_cast<int32_t>(std::clamp<int64_t>(v, 0, limit)); };
+    return {within(trim.left, w), within(trim.top, h), within(w - trim.right, w), within(h - trim.bottom, h)};
 }
 
 namespace {

@@ -9,8 +9,8 @@
 // bottom-up rows of the capture bitmap.
 
 // The kept rectangle of a browser of `browser` pixels: its client rectangle
-// shrunk by the trims. Empty (zero or negative width or height) when the trims
-// leave nothing.
+// shrunk by the trims, and never beyond it. Empty (zero or negative width or
+// height) when the trims leave nothing.
 CRect CaptureRect(CSize browser, const CRect& trim);
 
 // An image in cairo's ARGB32/RGB24 layout: native-endian 0xAARRGGBB words,

@@ -1,27 +1,11 @@
 #include "browser/OverlayGeometry.h"
 
+#include "browser/QuorvaScrollViewGeometry.h"
+#include "common/Saturate.h"
 #include "settings/Setting.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
-
-namespace {
-
-// The size bar accepts any 32-bit width, so sums are taken in 64 bits and
-// brought back into range.
-int32_t Clamp32(int64_t v)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(
-        v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-int32_t Add(int32_t a, int32_t b)
-{
-    return Clamp32(int64_t{a} + b);
-}
-
-}  // namespace
 
 CRect IntersectRects(const CRect& a, const CRect& b)
 {
@@ -35,21 +19,23 @@ CRect IntersectRects(const CRect& a, const CRect& b)
 COverlayGeometry::COverlayGeometry(const CRect& clientRect, const CSetting& setting)
     : client(clientRect)
 {
+    // The edges of the browser as the view holds it, which is less than the
+    // setting asks for beyond kMaxBrowserSide.
     const int64_t sx = setting.scrollX, sy = setting.scrollY;
-    browser = CRect{Clamp32(-sx), Clamp32(-sy), Clamp32(int64_t{setting.width} - sx),
-                    Clamp32(int64_t{setting.height} - sy)};
-    insets.left = Clamp32(int64_t{browser.left} + setting.trim.left);
-    insets.top = Clamp32(int64_t{browser.top} + setting.trim.top);
-    insets.right = Clamp32(int64_t{client.Width()} - browser.right + setting.trim.right);
-    insets.bottom = Clamp32(int64_t{client.Height()} - browser.bottom + setting.trim.bottom);
+    browser = CRect{Saturate32(-sx), Saturate32(-sy), Saturate32(BrowserSide(setting.width) - sx),
+                    Saturate32(BrowserSide(setting.height) - sy)};
+    insets.left = Saturate32(int64_t{browser.left} + setting.trim.left);
+    insets.top = Saturate32(int64_t{browser.top} + setting.trim.top);
+    insets.right = Saturate32(int64_t{client.Width()} - browser.right + setting.trim.right);
+    insets.bottom = Saturate32(int64_t{client.Height()} - browser.bottom + setting.trim.bottom);
     visible = IntersectRects(client, browser);
 }
 
 CRect COverlayGeometry::Kept() const
 {
-    return CRect{Clamp32(int64_t{client.left} + insets.left), Clamp32(int64_t{client.top} + insets.top),
-                 Clamp32(int64_t{client.right} - insets.right),
-                 Clamp32(int64_t{client.bottom} - insets.bottom)};
+    return CRect{Saturate32(int64_t{client.left} + insets.left), Saturate32(int64_t{client.top} + insets.top),
+                 Saturate32(int64_t{client.right} - insets.right),
+                 Saturate32(int64_t{client.bottom} - insets.bottom)};
 }
 
 std::array<CRect, 4> COverlayGeometry::Strips() const
@@ -79,27 +65,27 @@ CRect COverlayGeometry::HandleRect(int index, CSize image) const
     switch (index) {
     case kHandleTop:
         r.top = kept.top;
-        r.bottom = tooShallow ? r.top : Add(r.top, h);
+        r.bottom = tooShallow ? r.top : SaturatedSum(r.top, h);
         r.left = centreLeft;
-        r.right = narrow ? r.left : Add(r.left, w);
+        r.right = narrow ? r.left : SaturatedSum(r.left, w);
         break;
     case kHandleRight:
         r.right = kept.right;
-        r.left = tooNarrow ? r.right : Add(r.right, -w);
+        r.left = tooNarrow ? r.right : SaturatedSum(r.right, -w);
         r.top = centreTop;
-        r.bottom = shallow ? r.top : Add(r.top, h);
+        r.bottom = shallow ? r.top : SaturatedSum(r.top, h);
         break;
     case kHandleBottom:
         r.bottom = kept.bottom;
-        r.top = tooShallow ? r.bottom : Add(r.bottom, -h);
+        r.top = tooShallow ? r.bottom : SaturatedSum(r.bottom, -h);
         r.left = centreLeft;
-        r.right = narrow ? r.left : Add(r.left, w);
+        r.right = narrow ? r.left : SaturatedSum(r.left, w);
         break;
     case kHandleLeft:
         r.left = kept.left;
-        r.right = tooNarrow ? r.left : Add(r.left, w);
+        r.right = tooNarrow ? r.left : SaturatedSum(r.left, w);
         r.top = centreTop;
-        r.bottom = shallow ? r.top : Add(r.top, h);
+        r.bottom = shallow ? r.top : SaturatedSum(r.top, h);
         break;
     default: break;
     }

@@ -1,5 +1,6 @@
 #include "browser/QuorvaScrollView.h"
 
+#include "common/Saturate.h"
 #include "settings/Setting.h"
 
 #include <cairo.h>
@@ -9,12 +10,6 @@
 #include <limits>
 
 namespace {
-
-int32_t SumClamped(int64_t a, int64_t b, int64_t c)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(a + b + c, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
 
 std::optional<ScrollRequest> RequestOf(Gtk::ScrollType type)
 {
@@ -67,10 +62,10 @@ CQuorvaScrollView::CQuorvaScrollView(CSetting& setting)
     m_grid.attach(m_vscroll, 1, 0);
     m_grid.attach(m_hscroll, 0, 1);
 
-    const int32_t left = SumClamped(-int64_t{m_setting.scrollX}, 0, 0);
-    const int32_t top = SumClamped(-int64_t{m_setting.scrollY}, 0, 0);
-    m_client.SetChildRect({left, top, SumClamped(left, BrowserSide(m_setting.width), 0),
-                           SumClamped(top, BrowserSide(m_setting.height), 0)});
+    const int32_t left = Saturate32(-int64_t{m_setting.scrollX});
+    const int32_t top = Saturate32(-int64_t{m_setting.scrollY});
+    m_client.SetChildRect({left, top, SaturatedSum(left, BrowserSide(m_setting.width)),
+                           SaturatedSum(top, BrowserSide(m_setting.height))});
     m_client.add(m_view.Widget());
     m_client.onClientSizeChanged = [this] { OnClientSizeChanged(); };
     m_client.signal_draw().connect(sigc::mem_fun(*this, &CQuorvaScrollView::OnDraw), false);
@@ -103,8 +98,7 @@ CScrollBarInfo CQuorvaScrollView::ScrollBar(Gtk::Orientation orientation) const
     const Glib::RefPtr<Gtk::Adjustment>& adjustment =
         orientation == Gtk::ORIENTATION_HORIZONTAL ? m_hadjustment : m_vadjustment;
     const auto whole = [](double v) {
-        return static_cast<int32_t>(std::clamp<long long>(std::llround(v), std::numeric_limits<int32_t>::min(),
-                                                          std::numeric_limits<int32_t>::max()));
+        return TruncSaturate32(std::round(v));
     };
     CScrollBarInfo bar;
     bar.min = whole(adjustment->get_lower());
@@ -128,8 +122,8 @@ void CQuorvaScrollView::UpdateScrollBars()
 void CQuorvaScrollView::ApplyBrowserSize()
 {
     const CRect old = BrowserRect();
-    m_client.SetChildRect({old.left, old.top, SumClamped(old.left, BrowserSide(m_setting.width), 0),
-                           SumClamped(old.top, BrowserSide(m_setting.height), 0)});
+    m_client.SetChildRect({old.left, old.top, SaturatedSum(old.left, BrowserSide(m_setting.width)),
+                           SaturatedSum(old.top, BrowserSide(m_setting.height))});
     UpdateScrollBars();
     RunOverlayUpdate();
     m_client.queue_draw();
@@ -137,8 +131,8 @@ void CQuorvaScrollView::ApplyBrowserSize()
 
 void CQuorvaScrollView::SetTrimmedContentSize(int32_t w, int32_t h)
 {
-    m_setting.width = SumClamped(w, m_setting.trim.left, m_setting.trim.right);
-    m_setting.height = SumClamped(h, m_setting.trim.top, m_setting.trim.bottom);
+    m_setting.width = Saturate32(int64_t{w} + m_setting.trim.left + m_setting.trim.right);
+    m_setting.height = Saturate32(int64_t{h} + m_setting.trim.top + m_setting.trim.bottom);
     if (onRefreshSizeFields)
         onRefreshSizeFields();
     ApplyBrowserSize();
@@ -167,7 +161,7 @@ void CQuorvaScrollView::Scroll(Gtk::Orientation orientation, ScrollRequest reque
     const CRect old = BrowserRect();
     const int32_t left = -m_setting.scrollX;
     const int32_t top = -m_setting.scrollY;
-    m_client.SetChildRect({left, top, SumClamped(left, old.Width(), 0), SumClamped(top, old.Height(), 0)});
+    m_client.SetChildRect({left, top, SaturatedSum(left, old.Width()), SaturatedSum(top, old.Height())});
     m_view.Widget().queue_draw();
     RunOverlayUpdate();
     m_client.queue_draw();

@@ -1,6 +1,7 @@
 #include "browser/QuorvaScrollViewGeometry.h"
 
 #include "common/MulDiv.h"
+#include "common/Saturate.h"
 
 #include <cairo.h>
 
@@ -8,12 +9,6 @@
 #include <limits>
 
 namespace {
-
-int32_t ClampToInt32(int64_t v)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
 
 bool Intersects(const CRect& a, const CRect& b)
 {
@@ -23,7 +18,7 @@ bool Intersects(const CRect& a, const CRect& b)
 
 void AddIfVisible(std::vector<CRect>& list, const CRect& client, int64_t l, int64_t t, int64_t r, int64_t b)
 {
-    const CRect rect{ClampToInt32(l), ClampToInt32(t), ClampToInt32(r), ClampToInt32(b)};
+    const CRect rect{Saturate32(l), Saturate32(t), Saturate32(r), Saturate32(b)};
     if (Intersects(rect, client))
         list.push_back(rect);
 }
@@ -39,15 +34,15 @@ CScrollBarInfo CalcScrollBar(int32_t browserSize, int32_t clientSize, int32_t br
 {
     CScrollBarInfo bar;
     const int32_t client = std::max(clientSize, 0);
-    bar.max = ClampToInt32(int64_t{std::max(browserSize, 0)} - 1 + MulDiv(client, 9, 10));
+    bar.max = Saturate32(int64_t{std::max(browserSize, 0)} - 1 + MulDiv(client, 9, 10));
     bar.page = client;
-    bar.pos = ClampScrollPos(bar, ClampToInt32(-int64_t{browserOrigin}));
+    bar.pos = ClampScrollPos(bar, Saturate32(-int64_t{browserOrigin}));
     return bar;
 }
 
 int32_t LastScrollPos(const CScrollBarInfo& bar)
 {
-    return ClampToInt32(std::max<int64_t>(bar.min, int64_t{bar.max} - std::max(bar.page, 0) + 1));
+    return Saturate32(std::max<int64_t>(bar.min, int64_t{bar.max} - std::max(bar.page, 0) + 1));
 }
 
 int32_t ClampScrollPos(const CScrollBarInfo& bar, int32_t pos)
@@ -80,7 +75,7 @@ std::optional<int32_t> RequestedScrollPos(const CScrollBarInfo& bar, ScrollReque
     default:
         return std::nullopt;
     }
-    return ClampToInt32(next);
+    return Saturate32(next);
 }
 
 std::optional<int32_t> CalcScrollStep(const CScrollBarInfo& bar, ScrollRequest request, int32_t trackPos)
@@ -109,7 +104,7 @@ CSize SplitterDragSize(int zone, CPoint start, CSize startSize, CPoint now)
         cx += int64_t{now.x} - start.x;
     if (zone == kZoneBottom || zone == kZoneCorner)
         cy += int64_t{now.y} - start.y;
-    return {ClampToInt32(std::max<int64_t>(cx, 1)), ClampToInt32(std::max<int64_t>(cy, 1))};
+    return {Saturate32(std::max<int64_t>(cx, 1)), Saturate32(std::max<int64_t>(cy, 1))};
 }
 
 CSurroundPaint CalcSurroundPaint(const CRect& c, CPoint edge)

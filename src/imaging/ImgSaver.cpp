@@ -1,7 +1,7 @@
 #include "imaging/ImgSaver.h"
 
 #include "errors/Exception.h"
-#include "imaging/AtomicFile.h"
+#include "common/AtomicFile.h"
 #include "imaging/ImgSource.h"
 
 #include <functional>

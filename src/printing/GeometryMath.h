@@ -1,6 +1,7 @@
 #pragma once
 // Arithmetic shared by the tiling computations. Values from a hand-edited
 // settings file may be absurd; it saturates instead of overflowing.
+#include "common/Saturate.h"
 #include "common/Types.h"
 #include "printing/PaperInfo.h"
 
@@ -8,18 +9,7 @@
 #include <cstdint>
 #include <limits>
 
-inline int32_t Saturate(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= std::numeric_limits<int32_t>::max())
-        return std::numeric_limits<int32_t>::max();
-    if (v <= std::numeric_limits<int32_t>::min())
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
-
-inline int32_t Times(int32_t a, int32_t b) { return Saturate(static_cast<double>(a) * b); }
+inline int32_t Times(int32_t a, int32_t b) { return TruncSaturate32(static_cast<double>(a) * b); }
 
 // Sheets of `sheet` needed for `length` (rounded up).
 inline int32_t SheetsFor(int32_t length, int32_t sheet)
@@ -33,8 +23,8 @@ inline CSize BitmapSizeInDots(const CPaperInfo& paper, int32_t dpi, int32_t bitm
     if (dpi <= 0)
         return {};
     const double d = dpi;
-    const int32_t wmm = Saturate(bitmapWidth * 2540.0 / d);
-    const int32_t hmm = Saturate(bitmapHeight * 2540.0 / d);
-    return {Saturate(wmm * static_cast<double>(paper.resX) / 2540.0),
-            Saturate(hmm * static_cast<double>(paper.resY) / 2540.0)};
+    const int32_t wmm = TruncSaturate32(bitmapWidth * 2540.0 / d);
+    const int32_t hmm = TruncSaturate32(bitmapHeight * 2540.0 / d);
+    return {TruncSaturate32(wmm * static_cast<double>(paper.resX) / 2540.0),
+            TruncSaturate32(hmm * static_cast<double>(paper.resY) / 2540.0)};
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "common/Saturate.h"
 #include "common/Types.h"
 
 #include <cstdint>
@@ -15,8 +16,7 @@ struct CPageGrid {
     CSize tile;
     int32_t TotalPages() const
     {
-        const int64_t total = static_cast<int64_t>(papers.cx) * papers.cy;
-        return total > INT32_MAX ? INT32_MAX : total < INT32_MIN ? INT32_MIN : static_cast<int32_t>(total);
+        return Saturate32(int64_t{papers.cx} * papers.cy);
     }
     bool operator==(const CPageGrid&) const = default;
 };

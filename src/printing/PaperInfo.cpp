@@ -1,6 +1,7 @@
 #include "printing/PaperInfo.h"
 
 #include "common/MulDiv.h"
+#include "common/Saturate.h"
 #include "errors/Exception.h"
 #include "printing/PaperSize.h"
 
@@ -44,10 +45,11 @@ void CPaperInfo::SetDeviceCaps(const CDeviceMetrics& m)
 
 CRect CPaperInfo::GetPrintableRect() const
 {
-    const int32_t right = paperWidth - margin.right;
-    const int32_t bottom = paperHeight - margin.bottom;
+    // Margins from the settings file may be as large as 32 bits allow.
+    const int64_t right = int64_t{paperWidth} - margin.right;
+    const int64_t bottom = int64_t{paperHeight} - margin.bottom;
     if (right - margin.left < 1 || bottom - margin.top < 1)
         return {};
-    return {MulDiv(margin.left, resX, 2540), MulDiv(margin.top, resY, 2540), MulDiv(right, resX, 2540),
-            MulDiv(bottom, resY, 2540)};
+    return {MulDiv(margin.left, resX, 2540), MulDiv(margin.top, resY, 2540), MulDiv(Saturate32(right), resX, 2540),
+            MulDiv(Saturate32(bottom), resY, 2540)};
 }

@@ -64,8 +64,8 @@ CPosterGrid CalcPosterPages(const CFitImageToPageSetting& setting, const CPaperI
     Axis x, y;
     if (setting.fitType == FIT) {
         // N sheets hold N printable widths less the N - 1 strips they share.
-        const CSize area{Saturate(double(pw) * setting.papers.cx - double(ox) * (setting.papers.cx - 1)),
-                         Saturate(double(ph) * setting.papers.cy - double(oy) * (setting.papers.cy - 1))};
+        const CSize area{TruncSaturate32(double(pw) * setting.papers.cx - double(ox) * (setting.papers.cx - 1)),
+                         TruncSaturate32(double(ph) * setting.papers.cy - double(oy) * (setting.papers.cy - 1))};
         const CSize fit = FitSizeInside(area, bitmap);
         x = OverlapAxis(bitmap.cx, fit.cx, pw, ox, false);
         y = OverlapAxis(bitmap.cy, fit.cy, ph, oy, false);
@@ -87,7 +87,7 @@ CPosterSheet MapPosterSheet(int32_t sheet, const CPosterGrid& poster, const CPap
         return s;
     s.row = (sheet - 1) / papers.cx;
     s.column = (sheet - 1) % papers.cx;
-    const CPoint origin{Saturate(double(s.column) * step.cx), Saturate(double(s.row) * step.cy)};
+    const CPoint origin{TruncSaturate32(double(s.column) * step.cx), TruncSaturate32(double(s.row) * step.cy)};
     s.tile = MapTileAt(origin, tile, paper, bitmap);
     const CRect& src = s.tile.source;
     if (src.IsEmpty())
@@ -119,11 +119,11 @@ CSize FinishedPosterSize(const CPosterGrid& poster, const CPaperInfo& paper, con
     // one gives what is left of its tile.
     const CPosterSheet first = MapPosterSheet(1, poster, paper, bitmap);
     const CPosterSheet right = MapPosterSheet(papers.cx, poster, paper, bitmap);
-    const CPosterSheet bottom = MapPosterSheet(Saturate(double(papers.cx) * (papers.cy - 1) + 1), poster, paper, bitmap);
+    const CPosterSheet bottom = MapPosterSheet(TruncSaturate32(double(papers.cx) * (papers.cy - 1) + 1), poster, paper, bitmap);
     const double width = papers.cx == 1 ? right.cut.Width() : double(first.cut.Width()) * (papers.cx - 1) + right.cut.Width();
     const double height =
         papers.cy == 1 ? bottom.cut.Height() : double(first.cut.Height()) * (papers.cy - 1) + bottom.cut.Height();
-    return {Saturate(width * 2540.0 / paper.resX + 0.5), Saturate(height * 2540.0 / paper.resY + 0.5)};
+    return {TruncSaturate32(width * 2540.0 / paper.resX + 0.5), TruncSaturate32(height * 2540.0 / paper.resY + 0.5)};
 }
 
 CAssemblySheetLayout LayOutAssemblySheet(const CPosterGrid& poster, const CPaperInfo& paper, const CSize& bitmap)
@@ -134,8 +134,8 @@ CAssemblySheetLayout LayOutAssemblySheet(const CPosterGrid& poster, const CPaper
     if (printable.IsEmpty() || papers.cx <= 0 || papers.cy <= 0)
         return layout;
     layout.source = {0, 0,
-                     Saturate(std::min(double(bitmap.cx), double(papers.cx - 1) * poster.step.cx + poster.grid.tile.cx)),
-                     Saturate(std::min(double(bitmap.cy), double(papers.cy - 1) * poster.step.cy + poster.grid.tile.cy))};
+                     TruncSaturate32(std::min(double(bitmap.cx), double(papers.cx - 1) * poster.step.cx + poster.grid.tile.cx)),
+                     TruncSaturate32(std::min(double(bitmap.cy), double(papers.cy - 1) * poster.step.cy + poster.grid.tile.cy))};
     // The caption takes 8 mm under the picture, or a quarter of a small sheet.
     const int32_t caption = std::min(MulDiv(800, paper.resY, 2540), printable.Height() / 4);
     const CPoint hw{paper.hardPrintable.left, paper.hardPrintable.top};

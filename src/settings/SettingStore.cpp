@@ -3,28 +3,13 @@
 #include "errors/Exception.h"
 #include "settings/AppInfo.h"
 #include "settings/SettingFormat.h"
+#include "settings/SettingRange.h"
+#include "xml/XmlText.h"
 
 #include <glib.h>
 #include <glib/gstdio.h>
 
 #include <cerrno>
-
-namespace {
-
-// Values that every later computation divides by, and the glue overlap's range.
-void BringIntoRange(CSetting& setting)
-{
-    CPageSetting& page = setting.pageSetting;
-    page.assembly.overlap = page.assembly.ClampedOverlap();
-    if (page.dpi <= 0)
-        page.dpi = 1;
-    if (page.papers.cx <= 0)
-        page.papers.cx = 1;
-    if (page.papers.cy <= 0)
-        page.papers.cy = 1;
-}
-
-}  // namespace
 
 std::string CSettingLocation::Path() const
 {
@@ -58,15 +43,42 @@ bool LoadSettings(CSetting& setting, qvn::CMsg& msg, const std::string& path)
     return true;
 }
 
-void SaveSettings(const CSetting& setting) { SaveSettings(setting, DefaultSettingLocation()); }
+namespace {
 
-void SaveSettings(const CSetting& setting, const CSettingLocation& location)
+// The settings as they can be written, and the URLs that had to go.
+CSetting WithoutUncarriableUrls(const CSetting& setting, std::vector<std::string>& leftOut)
+{
+    CSetting result = setting;
+    if (!IsXmlText(result.url)) {
+        leftOut.push_back(result.url);
+        result.url = DefaultStartUrl();
+    }
+    std::vector<std::string>& urls = result.urls.Items();
+    for (auto it = urls.begin(); it != urls.end();) {
+        if (IsXmlText(*it)) {
+            ++it;
+            continue;
+        }
+        leftOut.push_back(*it);
+        it = urls.erase(it);
+    }
+    return result;
+}
+
+}  // namespace
+
+std::vector<std::string> SaveSettings(const CSetting& setting) { return SaveSettings(setting, DefaultSettingLocation()); }
+
+std::vector<std::string> SaveSettings(const CSetting& setting, const CSettingLocation& location)
 {
     if (g_mkdir_with_parents(location.folder.c_str(), 0700) != 0) {
         const int error = errno;
         throw my::CException(58998, SysErr::FromErrno(error), {location.folder});
     }
+    std::vector<std::string> leftOut;
+    const CSetting writable = WithoutUncarriableUrls(setting, leftOut);
     CXmlSerializer xml;
-    if (!WriteSettingFile(xml, setting, location.Path()))
+    if (!WriteSettingFile(xml, writable, location.Path()))
         throw my::CException(xml.GetErr());
+    return leftOut;
 }

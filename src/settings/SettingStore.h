@@ -3,6 +3,7 @@
 #include "settings/Setting.h"
 
 #include <string>
+#include <vector>
 
 // Where the settings file lives.
 struct CSettingLocation {
@@ -23,6 +24,9 @@ bool LoadSettings(CSetting& setting, qvn::CMsg& msg, const std::string& path);
 
 // Writes the settings file, creating its folder chain. Raises my::CException:
 // 58998 when the folder cannot be created, the serializer's error when the
-// file cannot be written. The previous file survives any failure.
-void SaveSettings(const CSetting& setting);
-void SaveSettings(const CSetting& setting, const CSettingLocation& location);
+// file cannot be written. The previous file survives any failure. A URL that
+// XML cannot carry (a control character, broken UTF-8) is left out rather
+// than failing the whole file: a recent URL is dropped, the start URL falls
+// back to the default. Returns the URLs left out.
+std::vector<std::string> SaveSettings(const CSetting& setting);
+std::vector<std::string> SaveSettings(const CSetting& setting, const CSettingLocation& location);

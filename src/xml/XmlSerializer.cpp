@@ -2,7 +2,11 @@
 // XmlValues.cpp.
 #include "xml/XmlSerializer.h"
 
+#include "common/AtomicFile.h"
+#include "errors/Exception.h"
 #include "errors/MessageFormat.h"
+#include "errors/ProgramMessages.h"
+#include "errors/StringTable.h"
 #include "xml/XmlText.h"
 
 #include <glib.h>
@@ -11,10 +15,15 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
 namespace {
+
+// The reason of a missing element: the system's text for ENOENT would read
+// as if the file itself were missing.
+SysErr ElementMissing() { return SysErr{ENOENT, LoadString(kMsgElementMissing)}; }
 
 const char* Chars(const xmlChar* text) { return reinterpret_cast<const char*>(text); }
 const xmlChar* XmlChars(const std::string& text) { return reinterpret_cast<const xmlChar*>(text.c_str()); }
@@ -200,13 +209,16 @@ bool CXmlSerializer::Save(const std::string& path)
     std::string text;
     if (!SaveText(text))
         return false;
-    // g_file_set_contents writes a temporary file in the same folder, syncs
-    // it and renames it over the target: the old file survives any failure.
-    GError* error = nullptr;
-    if (!g_file_set_contents(path.c_str(), text.data(), static_cast<gssize>(text.size()), &error)) {
-        const SysErr sys = SysErr::FromGError(error);
-        g_error_free(error);
-        return Fail(59141, sys);
+    // The same safe write as the image files: the old file survives any
+    // failure, and a symbolic link at the path and the file's permissions
+    // are kept.
+    try {
+        CAtomicFile file(path);
+        if (std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size())
+            return Fail(59141, SysErr::FromErrno(errno ? errno : EIO));
+        file.Commit();
+    } catch (const my::CException& e) {
+        return Fail(59141, SysErr::FromErrno(e.Err().value));
     }
     return true;
 }
@@ -217,7 +229,7 @@ bool CXmlSerializer::SelectDocumentElement(const std::string& name, Node& elemen
         return Fail(59142, SysErr::FromErrno(EINVAL), {name});
     xmlNode* root = xmlDocGetRootElement(m_doc.Get());
     if (!root || !IsElementNamed(root, name))
-        return Fail(59155, SysErr::FromErrno(ENOENT), {name});
+        return Fail(59155, ElementMissing(), {name});
     element = root;
     return true;
 }
@@ -249,7 +261,7 @@ bool CXmlSerializer::FindChild(Node current, const std::string& name, Node& chil
             return true;
         }
     }
-    return Fail(59155, SysErr::FromErrno(ENOENT), {where});
+    return Fail(59155, ElementMissing(), {where});
 }
 
 bool CXmlSerializer::HasChild(Node current, const std::string& name) const
@@ -263,7 +275,7 @@ bool CXmlSerializer::HasChild(Node current, const std::string& name) const
 bool CXmlSerializer::FindChildren(Node list, const std::string& itemName, std::vector<Node>& items)
 {
     if (!list)
-        return Fail(59156, SysErr::FromErrno(ENOENT), {itemName});
+        return Fail(59156, ElementMissing(), {itemName});
     items.clear();
     for (xmlNode* n = list->children; n; n = n->next) {
         if (IsElementNamed(n, itemName))

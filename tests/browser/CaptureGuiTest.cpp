@@ -116,7 +116,21 @@ TEST_F(CaptureGrid, BrowserWiderThanTheViewCanBeMadeRaises190)
     } catch (const my::CException& e) {
         EXPECT_EQ(e.MsgId(), 190u);
         EXPECT_EQ(e.Err().value, EFBIG);
+        // The reason follows the message.
+        EXPECT_EQ(e.Err().text, "ブラウザのハードコピーに失敗しました\n\nブラウザーの幅と高さは 32767 ピクセルまでです");
     }
+}
+
+// Negative trims (a damaged settings file) once read before the snapshot's
+// pixels; the kept area never reaches beyond the browser.
+TEST_F(CaptureGrid, NegativeTrimsKeepTheWholeBrowserAndNoMore)
+{
+    win.setting.trim = {-20000, -20000, -5, 3};
+    const CDibSectionPtr dib = Capture(*win.view);
+    ASSERT_TRUE(dib);
+    EXPECT_EQ(dib->Width(), 300);
+    EXPECT_EQ(dib->Height(), 277);
+    ExpectGridArea(*dib, {});
 }
 
 TEST_F(CaptureGrid, TimeLimitRaises190AndTheNextCaptureWorks)

@@ -61,6 +61,9 @@ TEST(CaptureRect, BrowserShrunkByTheTrims)
     EXPECT_FALSE(CaptureRect({100, 50}, {99, 49, 0, 0}).IsEmpty());
     EXPECT_TRUE(CaptureRect({0, 50}, {}).IsEmpty());
     EXPECT_TRUE(CaptureRect({-20, 50}, {}).IsEmpty());
+    // Negative trims never reach beyond the browser.
+    EXPECT_EQ(CaptureRect({100, 50}, {-20000, -1, -5, INT32_MIN}), (CRect{0, 0, 100, 50}));
+    EXPECT_EQ(CaptureRect({100, 50}, {INT32_MIN, 10, INT32_MAX, 0}), (CRect{0, 10, 0, 50}));
 }
 
 class ConvertWidths : public testing::TestWithParam<int32_t> {};

@@ -35,6 +35,15 @@ TEST(OverlayGeometry, InsetsKeptAndVisibleForAScrolledBrowser)
     EXPECT_EQ(g.visible, (CRect{0, 0, 800, 600}));
 }
 
+// The view holds the browser at 32767 pixels at most; the trim lines sit on
+// the real browser's edges, not where the setting would put them.
+TEST(OverlayGeometry, ABrowserSetLargerThanTheViewCanHoldKeepsTheRealEdges)
+{
+    const COverlayGeometry g({0, 0, 800, 600}, MakeSetting(40000, 2147483647, 32000, 100, {0, 0, 10, 20}));
+    EXPECT_EQ(g.browser, (CRect{-32000, -100, 767, 32667}));
+    EXPECT_EQ(g.Kept(), (CRect{-32000, -100, 757, 32647}));
+}
+
 TEST(OverlayGeometry, HandlesSitOnTheBrowserEdgesWithoutTrims)
 {
     const COverlayGeometry g({0, 0, 800, 600}, MakeSetting(400, 300, 0, 0));

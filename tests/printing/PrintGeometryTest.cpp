@@ -54,6 +54,10 @@ TEST(PrintGeometry, MarginsThatMeetLeaveNoPrintableRectAndNoSheets)
     EXPECT_EQ(Fit(2, 2).CalcPages(p, 1000, 1000), CPageGrid{});
     EXPECT_EQ(Dpi(144).CalcPages(p, 1000, 1000), CPageGrid{});
     EXPECT_FALSE(CalcBrowserSizeForPaper(Fit(1, 1), p, {100, 100}));
+    // Margins as large as the settings file can hold once wrapped round.
+    p.margin = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX};
+    EXPECT_EQ(p.GetPrintableRect(), CRect{});
+    EXPECT_EQ(Fit(2, 2).CalcPages(p, 1000, 1000), CPageGrid{});
 }
 
 TEST(PrintGeometry, FitTwoByTwoSquareBitmap)

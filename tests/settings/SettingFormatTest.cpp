@@ -108,7 +108,7 @@ TEST_P(SettingFormatBadValue, StopsTheReadWithItsMessage)
     EXPECT_EQ(xml.GetErr().text, GetParam().message);
 }
 
-const std::string kNotFound = std::string("XMLドキュメント指定のノードが見つかりません - ") + g_strerror(ENOENT) + "\n\n";
+const std::string kNotFound = "XMLドキュメント指定のノードが見つかりません - この名前の要素はありません\n\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Elements, SettingFormatBadValue,

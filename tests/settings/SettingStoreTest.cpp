@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <glib/gstdio.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -148,15 +150,58 @@ TEST_F(SettingStore, GoingOnAfterAFailedReadRewritesACompleteFile)
     EXPECT_EQ(reread, setting);
 }
 
-TEST_F(SettingStore, DivisorsAreRaisedToOne)
+// A file edited by hand or damaged: every value is brought into the range the
+// program can live with while it is loaded.
+TEST_F(SettingStore, ValuesFromTheFileAreBroughtIntoRange)
 {
     std::string text = ExampleWith("<Dpi>144</Dpi>", "<Dpi>0</Dpi>");
-    text.replace(text.find("<cx>1</cx><cy>1</cy>"), 20, "<cx>-3</cx><cy>0</cy>");
+    const auto replace = [&](const std::string& from, const std::string& to) {
+        ASSERT_NE(text.find(from), std::string::npos) << from;
+        text.replace(text.find(from), from.size(), to);
+    };
+    replace("<cx>1</cx><cy>1</cy>", "<cx>-3</cx><cy>0</cy>");
+    replace("<Width>1024</Width>", "<Width>-2147483648</Width>");
+    replace("<ScrollX>0</ScrollX>", "<ScrollX>-2147483648</ScrollX>");
+    replace("<Trim><left>0</left><top>0</top><right>0</right>", "<Trim><left>-20000</left><top>-1</top><right>7</right>");
+    replace("<Margin><left>1000</left>", "<Margin><left>-2147483648</left>");
+    replace("<PageFrom>1</PageFrom>", "<PageFrom>-5</PageFrom>");
+    replace("<Copies>1</Copies>", "<Copies>0</Copies>");
+    replace("<Rect><left>0</left><top>0</top><right>0</right><bottom>0</bottom></Rect>",
+            "<Rect><left>-2147483648</left><top>10</top><right>2147483647</right><bottom>99999999</bottom></Rect>");
+    replace("<Cx>000001F4</Cx>", "<Cx>FFFFFFFF</Cx>");
+    std::string urls;
+    for (int i = 0; i < 30; ++i)
+        urls += "<Url>https://example.org/" + std::to_string(i % 25) + "</Url>";
+    replace("<Urls><Url>https://example.org/map?x=1&amp;y=2</Url></Urls>", "<Urls>" + urls + "</Urls>");
+
     CRecordingMsg msg;
     CSetting setting;
     EXPECT_TRUE(LoadSettings(setting, msg, Put(text)));
+    EXPECT_TRUE(msg.shown.empty());
     EXPECT_EQ(setting.pageSetting.dpi, 1);
     EXPECT_EQ(setting.pageSetting.papers, (CSize{1, 1}));
+    EXPECT_EQ(setting.width, INT32_MIN);  // the size bar takes it; the capture refuses it
+    EXPECT_EQ(setting.scrollX, 0);
+    EXPECT_EQ(setting.trim, (CRect{0, 0, 7, 0}));
+    EXPECT_EQ(setting.pageSetting.margin, (CRect{0, 1000, 1000, 1000}));
+    EXPECT_EQ(setting.printSetting.pageFrom, 1);
+    EXPECT_EQ(setting.printSetting.copies, 1);
+    EXPECT_EQ(setting.mainFrame.rect, (CRect{-32767, 10, 0, 32767}));
+    EXPECT_EQ(setting.mainFrame.bands[0].cx, 32767u);
+    EXPECT_EQ(setting.mainFrame.bands[1].cx, 0x190u);
+    ASSERT_EQ(setting.urls.Items().size(), 20u);
+    EXPECT_EQ(setting.urls.Items()[0], "https://example.org/0");
+    EXPECT_EQ(setting.urls.Items()[19], "https://example.org/19");
+}
+
+TEST_F(SettingStore, AWindowRectangleLeftEmptyCountsAsNone)
+{
+    CRecordingMsg msg;
+    CSetting setting;
+    const std::string text = ExampleWith("<Rect><left>0</left><top>0</top><right>0</right><bottom>0</bottom></Rect>",
+                                         "<Rect><left>40000</left><top>0</top><right>50000</right><bottom>10</bottom></Rect>");
+    EXPECT_TRUE(LoadSettings(setting, msg, Put(text)));
+    EXPECT_TRUE(setting.mainFrame.rect.IsNull());
 }
 
 TEST_F(SettingStore, TheOverlapIsBroughtIntoItsRange)
@@ -239,6 +284,44 @@ TEST_F(SettingStore, AWriteThatFailsLeavesThePreviousFile)
     changed.pageSetting.fitType = static_cast<PrintImageFitType>(7);
     EXPECT_THROW(SaveSettings(changed, Location()), my::CException);
     EXPECT_EQ(CTempFolder::ReadFile(path), kExampleSettings);
+}
+
+TEST_F(SettingStore, ALinkAtThePathAndTheFilesPermissionsAreKept)
+{
+    const std::string real = folder / "kept/real.config";
+    g_mkdir_with_parents((folder / "kept").c_str(), 0700);
+    ASSERT_TRUE(CTempFolder::WriteFile(real, kExampleSettings));
+    ASSERT_EQ(g_chmod(real.c_str(), 0640), 0);
+    g_mkdir_with_parents(Location().folder.c_str(), 0700);
+    ASSERT_EQ(symlink(real.c_str(), Location().Path().c_str()), 0);
+
+    CSetting changed;
+    changed.width = 1234;
+    SaveSettings(changed, Location());
+    EXPECT_TRUE(g_file_test(Location().Path().c_str(), G_FILE_TEST_IS_SYMLINK));
+    EXPECT_NE(CTempFolder::ReadFile(real).find("<Width>1234</Width>"), std::string::npos);
+    GStatBuf st{};
+    ASSERT_EQ(g_stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(SettingStore, AUrlThatXmlCannotCarryIsLeftOutAndEverythingElseIsWritten)
+{
+    CSetting setting;
+    setting.width = 777;
+    setting.url = "https://example.org/\x01start";
+    setting.urls.Items() = {"https://example.org/a", "https://example.org/\x02" "b", "https://example.org/\xFF" "c",
+                            "https://example.org/d"};
+    const std::vector<std::string> leftOut = SaveSettings(setting, Location());
+    EXPECT_EQ(leftOut, (std::vector<std::string>{"https://example.org/\x01start", "https://example.org/\x02" "b",
+                                                 "https://example.org/\xFF" "c"}));
+    CRecordingMsg quiet;
+    CSetting reread;
+    ASSERT_TRUE(LoadSettings(reread, quiet, Location().Path()));
+    EXPECT_TRUE(quiet.shown.empty());
+    EXPECT_EQ(reread.width, 777);
+    EXPECT_EQ(reread.url, DefaultStartUrl());
+    EXPECT_EQ(reread.urls.Items(), (std::vector<std::string>{"https://example.org/a", "https://example.org/d"}));
 }
 
 TEST_F(SettingStore, TheFileLivesInTheUsersConfigurationFolder)

@@ -17,6 +17,8 @@ using Node = CXmlSerializer::Node;
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
 
 std::string NotFound() { return g_strerror(ENOENT); }
+// A missing element is said to be one, not a missing file.
+const std::string kNoElement = "この名前の要素はありません";
 
 class XmlSerializer : public testing::Test {
 protected:
@@ -107,7 +109,7 @@ TEST_F(XmlSerializer, AnotherDocumentElementIsNotFound)
     ASSERT_TRUE(xml.LoadText("<Other/>", "x"));
     EXPECT_FALSE(xml.SelectDocumentElement("R", root));
     EXPECT_EQ(xml.GetErr().msgId, 59155u);
-    EXPECT_EQ(xml.GetErr().text, "XMLドキュメント指定のノードが見つかりません - " + NotFound() + "\n\nR");
+    EXPECT_EQ(xml.GetErr().text, "XMLドキュメント指定のノードが見つかりません - " + kNoElement + "\n\nR");
 }
 
 TEST_F(XmlSerializer, AMissingChildIsReportedWithItsFullPath)
@@ -116,7 +118,7 @@ TEST_F(XmlSerializer, AMissingChildIsReportedWithItsFullPath)
     CRect rect;
     EXPECT_FALSE(xml.ReadRect(root, "Trim", rect));
     EXPECT_EQ(xml.GetErr().msgId, 59155u);
-    EXPECT_EQ(xml.GetErr().text, "XMLドキュメント指定のノードが見つかりません - " + NotFound() + "\n\n#document/R/Trim -> top");
+    EXPECT_EQ(xml.GetErr().text, "XMLドキュメント指定のノードが見つかりません - " + kNoElement + "\n\n#document/R/Trim -> top");
     EXPECT_EQ(rect.left, 1);  // read before the failure
 
     EXPECT_FALSE(xml.ReadRect(root, "Margin", rect));
@@ -273,7 +275,7 @@ TEST_F(XmlSerializer, ListsReadItemByItemAndStopAtTheFirstBadOne)
     strings = {"kept"};
     EXPECT_FALSE(xml.ReadStrings(root, "Missing", "Url", strings));
     EXPECT_EQ(xml.GetErr().msgId, 59155u);
-    EXPECT_EQ(xml.GetErr().text, "XMLドキュメント指定のノードが見つかりません - " + NotFound() + "\n\n#document/R -> Missing");
+    EXPECT_EQ(xml.GetErr().text, "XMLドキュメント指定のノードが見つかりません - " + kNoElement + "\n\n#document/R -> Missing");
     EXPECT_EQ(strings, std::vector<std::string>{"kept"});
 }
 

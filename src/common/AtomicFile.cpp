@@ -1,4 +1,4 @@
-#include "imaging/AtomicFile.h"
+#include "common/AtomicFile.h"
 
 #include "errors/Exception.h"
 

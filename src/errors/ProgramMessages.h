@@ -1,0 +1,27 @@
+#pragma once
+#include <cstdint>
+
+// String ids of texts the program adds to the inherited string table: reasons
+// appended to a message, notes, and the labels of its own dialogs.
+enum ProgramStringId : uint32_t {
+    kMsgBrowserTooLarge = 61001,     // reason after 190; insert: the largest side
+    kMsgElementMissing = 61002,      // reason of 59155 and 59156
+    kMsgUrlsNotSaved = 61003,        // insert: the URLs left out
+    kMsgDownloadRefused = 61004,     // status bar; insert: the address
+
+    kTextSizeBarTimes = 61010,  // size bar labels
+    kTextSizeBarLeft = 61011,
+    kTextSizeBarRight = 61012,
+    kTextSizeBarTop = 61013,
+    kTextSizeBarBottom = 61014,
+
+    kTextOpenUrlTitle = 61020,  // open-URL dialog
+    kTextOpenUrlOpen = 61021,
+    kTextCancel = 61022,
+
+    kTextAboutTitle = 61030,  // About box
+    kTextAboutLinkCaption = 61031,
+
+    kTextYes = 61040,  // message box buttons
+    kTextNo = 61041,
+};

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# A settings file with every number at its extreme (by hand or damaged): the
+# program starts, Copy, Save and Print to the "PDF" destination either work
+# or say in an error box why they cannot, nothing crashes, and the file is
+# written back with every value in range.
+source "$(dirname "$0")/lib.sh"
+
+# No CUPS server: the built-in "PDF" destination is the printer.
+export CUPS_SERVER=$QV_TMP/no-cups.sock
+folder=$XDG_CONFIG_HOME/Brackwater/Quorvane
+file=$folder/Quorvane32.config
+mkdir -p "$folder"
+MIN=-2147483648 MAX=2147483647
+
+# $1 width, $2 height; every other number at an extreme.
+write_settings() {
+    cat >"$file" <<XML
+<?xml version="1.0" encoding="utf-8"?>
+<QuorvaneSetting><Version>1.0.0.0</Version><Width>$1</Width><Height>$2</Height>
+<ScrollX>$MAX</ScrollX><ScrollY>-1</ScrollY>
+<Trim><left>$MIN</left><top>-1</top><right>0</right><bottom>$MIN</bottom></Trim>
+<Url>file://$QV_FIXTURES/shell-page.html</Url><Urls/>
+<PageSetting><FitType>FIT</FitType><Papers><cx>$MAX</cx><cy>$MIN</cy></Papers><Dpi>$MIN</Dpi>
+<Margin><left>$MAX</left><top>$MAX</top><right>-1</right><bottom>$MIN</bottom></Margin></PageSetting>
+<PrintSetting><Flags></Flags><PageFrom>$MIN</PageFrom><PageTo>$MAX</PageTo><Copies>$MAX</Copies></PrintSetting>
+<MainFrameSetting><Maximized>false</Maximized>
+<Rect><left>$MIN</left><top>$MIN</top><right>$MAX</right><bottom>$MAX</bottom></Rect>
+<ShowDlgBar>true</ShowDlgBar><ShowToolBar>true</ShowToolBar><ShowStatusBar>true</ShowStatusBar>
+<ReBarBandSettings><ReBarBandSetting><Id>FFFFFFFF</Id><Cx>FFFFFFFF</Cx><BreakLine>true</BreakLine></ReBarBandSetting>
+<ReBarBandSetting><Id>0000EB02</Id><Cx>FFFFFFFF</Cx><BreakLine>false</BreakLine></ReBarBandSetting></ReBarBandSettings>
+</MainFrameSetting></QuorvaneSetting>
+XML
+}
+QV_FIXTURES=${QV_TEST_FIXTURES:?}
+
+# A visible window of the program named exactly $1.
+wait_dialog() {
+    local id
+    for _ in $(seq 150); do
+        kill -0 "$QV_PID" 2>/dev/null || return 1
+        id=$(xdotool search --onlyvisible --pid "$QV_PID" --name "^$1\$" 2>/dev/null | tail -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+# Answers the error box that an action must bring up.
+expect_error_box() {
+    local box
+    box=$(wait_dialog エラー) || qv_fail "$1: no error box (program alive: $(kill -0 "$QV_PID" 2>/dev/null && echo yes || echo no)) $(cat "$QV_TMP/out.log")"
+    qv_focus "$box"
+    xdotool key Return
+    qv_wait_no_window '^エラー$' || qv_fail "$1: the error box stayed"
+}
+
+# Types a path into the file dialog named $2 and saves. The dialog may still
+# be completing the typed path when Return comes, as a person would see
+# nothing happen and press it again.
+save_as() {
+    local dialog
+    dialog=$(wait_dialog "$2") || qv_fail "no file dialog for $1"
+    qv_focus "$dialog"
+    xdotool key --clearmodifiers ctrl+a
+    xdotool type --delay 20 "$1"
+    for _ in $(seq 5); do
+        sleep 0.5
+        # The dialog may have closed meanwhile.
+        xdotool key --window "$dialog" Return 2>/dev/null || true
+        qv_wait_no_window "^$2\$" 10 && return 0
+    done
+    qv_fail "the file dialog for $1 did not close"
+}
+
+start_main() {
+    qv_start
+    win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
+    qv_focus "$win"
+}
+
+step() { echo "-- $*"; }
+
+# 1. A browser larger than the view can hold: nothing can be captured, and
+#    each command says why.
+write_settings $MAX $MIN
+start_main
+step "run 1: Copy"
+xdotool key --clearmodifiers alt+e; sleep 0.5; xdotool key c
+expect_error_box "Copy of an oversized browser"
+step "run 1: Print"
+xdotool key --clearmodifiers ctrl+p
+expect_error_box "Print of an oversized browser"
+step "run 1: Save"
+xdotool key --clearmodifiers alt+f; sleep 0.5; xdotool key a
+expect_error_box "Save of an oversized browser"
+xdotool key --clearmodifiers alt+f; sleep 0.5; xdotool key x
+qv_wait_exit 30 || qv_fail "the program did not end after File > Exit"
+[ "$QV_STATUS" -eq 1 ] || qv_fail "exit code $QV_STATUS, expected 1"
+
+# 2. A browser of 320 x 240: Copy and Save work; the margins leave no room on
+#    the paper, which the print job reports.
+write_settings 320 240
+start_main
+step "run 2: Copy"
+xdotool key --clearmodifiers alt+e; sleep 0.5; xdotool key c
+sleep 1
+kill -0 "$QV_PID" || qv_fail "Copy ended the program"
+xclip -selection clipboard -t TARGETS -o | grep -q image/png || qv_fail "Copy put no image on the clipboard"
+step "run 2: Save"
+xdotool key --clearmodifiers alt+f; sleep 0.5; xdotool key a
+save_as "$QV_TMP/shot.jpg" 名前を付けて保存
+for _ in $(seq 50); do [ -s "$QV_TMP/shot.jpg" ] && break; sleep 0.2; done
+[ "$(od -An -tx1 -N2 "$QV_TMP/shot.jpg" | tr -d ' ')" = "ffd8" ] || qv_fail "Save wrote no JPEG"
+step "run 2: Print"
+xdotool key --clearmodifiers ctrl+p
+dialog=$(wait_dialog 印刷) || qv_fail "no print dialog"
+qv_focus "$dialog"
+xdotool key Return
+save_as "$QV_TMP/poster.pdf" 印刷結果を名前を付けて保存
+expect_error_box "Print with no room on the paper"
+xdotool key --clearmodifiers alt+f; sleep 0.5; xdotool key x
+qv_wait_exit 30 || qv_fail "the program did not end after File > Exit"
+[ "$QV_STATUS" -eq 1 ] || qv_fail "exit code $QV_STATUS, expected 1"
+
+# The file written back holds every value in range.
+xmllint --noout "$file" || qv_fail "the written file is not well-formed"
+value() { xmllint --xpath "string($1)" "$file"; }
+for path in /QuorvaneSetting/ScrollX /QuorvaneSetting/ScrollY /QuorvaneSetting/Trim/left /QuorvaneSetting/Trim/top \
+            /QuorvaneSetting/Trim/bottom /QuorvaneSetting/PageSetting/Margin/right /QuorvaneSetting/PageSetting/Margin/bottom \
+            /QuorvaneSetting/PrintSetting/PageFrom; do
+    [ "$(value "$path")" -ge 0 ] || qv_fail "$path is $(value "$path") after the run"
+done
+for path in /QuorvaneSetting/PageSetting/Papers/cy /QuorvaneSetting/PageSetting/Dpi; do
+    [ "$(value "$path")" -ge 1 ] || qv_fail "$path is $(value "$path") after the run"
+done
+for side in left top right bottom; do
+    v=$(value "/QuorvaneSetting/MainFrameSetting/Rect/$side")
+    [ "$v" -ge -32767 ] && [ "$v" -le 32767 ] || qv_fail "the window rectangle's $side is $v"
+done
+for cx in $(xmllint --xpath '//ReBarBandSetting/Cx/text()' "$file"); do
+    [ $((16#$cx)) -le 32767 ] || qv_fail "a band is $((16#$cx)) pixels wide"
+done
+echo "extreme settings: messages where nothing could be done, the file written back in range"
