@@ -18,14 +18,10 @@ CClipboardOpener::CClipboardOpener(Gtk::Widget* owner)
 
 namespace {
 
-void ServeBitmap(const CDib& dib, Gtk::SelectionData& data)
+void ServeBitmap(CClipboardImage& image, Gtk::SelectionData& data)
 {
     const std::string target = data.get_target();
-    std::vector<uint8_t> bytes;
-    if (target == kClipboardBmpType)
-        bytes = PackedDibFile(dib);
-    else if (target == kClipboardPngType)
-        bytes = EncodeDibPng(dib);
+    const std::vector<uint8_t>& bytes = image.Bytes(target);
     if (bytes.empty() || bytes.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
         return;
     data.set(target, 8, bytes.data(), static_cast<int>(bytes.size()));
@@ -42,9 +38,11 @@ bool WriteBitmapToClipboard(const std::shared_ptr<const CDib>& dib, Gtk::Widget*
         return false;
     const std::vector<Gtk::TargetEntry> targets{Gtk::TargetEntry(kClipboardBmpType),
                                                 Gtk::TargetEntry(kClipboardPngType)};
-    // The slots keep the bitmap until another owner takes the clipboard over.
+    // The slots keep the bitmap and its encodings until another owner takes
+    // the clipboard over.
+    auto image = std::make_shared<CClipboardImage>(dib);
     const bool taken = clipboard.Clipboard()->set(
-        targets, [dib](Gtk::SelectionData& data, guint) { ServeBitmap(*dib, data); }, [dib] {});
+        targets, [image](Gtk::SelectionData& data, guint) { ServeBitmap(*image, data); }, [image] {});
     if (!taken)
         return false;
     // A clipboard manager may keep the image after the program ends.

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 #include <limits>
 
 bool CanPutOnClipboard(const CDib& dib)
@@ -128,4 +129,22 @@ std::string FirstLineTrimmed(const std::string& text)
         end = last;
     }
     return std::string(begin, end);
+}
+
+const std::vector<uint8_t>& CClipboardImage::Bytes(const std::string& type)
+{
+    static const std::vector<uint8_t> none;
+    if (!m_dib)
+        return none;
+    if (type == kClipboardBmpType) {
+        if (!std::exchange(m_bmpMade, true))
+            m_bmp = PackedDibFile(*m_dib);
+        return m_bmp;
+    }
+    if (type == kClipboardPngType) {
+        if (!std::exchange(m_pngMade, true))
+            m_png = EncodeDibPng(*m_dib);
+        return m_png;
+    }
+    return none;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,21 @@ std::vector<uint8_t> PackedDibFile(const CDib& dib);
 // The bitmap as a PNG (8-bit RGB), encoded for speed rather than size. Empty
 // when it cannot be encoded.
 std::vector<uint8_t> EncodeDibPng(const CDib& dib);
+
+// The bytes a copied bitmap is offered as, made once per Copy on the first
+// request for each type and kept: pastes, and the clipboard manager's store
+// at exit, no longer encode the image again.
+class CClipboardImage {
+public:
+    explicit CClipboardImage(std::shared_ptr<const CDib> dib) : m_dib(std::move(dib)) {}
+    // Empty for a type that is not offered or cannot be made.
+    const std::vector<uint8_t>& Bytes(const std::string& type);
+
+private:
+    std::shared_ptr<const CDib> m_dib;
+    std::vector<uint8_t> m_bmp, m_png;
+    bool m_bmpMade = false, m_pngMade = false;
+};
 
 // The first line of a text, without white space (any Unicode space) or
 // carriage returns at either end: the URL the open dialog starts with.

@@ -32,10 +32,38 @@ struct QuorvaneViewSignals {
     }
 
     // Silent mode: the page gets no alert, confirm or prompt box; confirm and
-    // prompt answer as if cancelled.
-    static gboolean ScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer self)
+    // prompt answer as if cancelled. Leaving the page is confirmed, so that a
+    // page's "beforeunload" handler cannot quietly refuse Open, Reload or a
+    // link.
+    static gboolean ScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer self)
     {
-        return static_cast<CQuorvaneView*>(self)->m_silent;
+        if (!static_cast<CQuorvaneView*>(self)->m_silent)
+            return FALSE;
+        if (webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM)
+            webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
+        return TRUE;
+    }
+
+    // The program saves what it captures; a file the page offers for
+    // download is refused rather than written silently to the Downloads
+    // folder, and the user is told.
+    static void DownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer self)
+    {
+        auto* view = static_cast<CQuorvaneView*>(self);
+        if (webkit_download_get_web_view(download) != view->m_webView)
+            return;
+        g_signal_connect(download, "decide-destination", G_CALLBACK(RefuseDestination), nullptr);
+        webkit_download_cancel(download);
+        WebKitURIRequest* request = webkit_download_get_request(download);
+        const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+        if (view->onDownloadRefused)
+            view->onDownloadRefused(uri ? uri : "");
+    }
+
+    static gboolean RefuseDestination(WebKitDownload* download, gchar*, gpointer)
+    {
+        webkit_download_cancel(download);
+        return TRUE;
     }
 
     static gboolean PermissionRequest(WebKitWebView*, WebKitPermissionRequest* request, gpointer self)
@@ -81,12 +109,16 @@ CQuorvaneView::CQuorvaneView()
     g_signal_connect(m_webView, "resource-load-started", G_CALLBACK(QuorvaneViewSignals::ResourceStarted), this);
     g_signal_connect(m_webView, "web-process-terminated", G_CALLBACK(QuorvaneViewSignals::WebProcessTerminated),
                      this);
+    m_context = WEBKIT_WEB_CONTEXT(g_object_ref(webkit_web_view_get_context(m_webView)));
+    g_signal_connect(m_context, "download-started", G_CALLBACK(QuorvaneViewSignals::DownloadStarted), this);
 }
 
 CQuorvaneView::~CQuorvaneView()
 {
     ReleaseResources();
     g_signal_handlers_disconnect_by_data(m_webView, this);
+    g_signal_handlers_disconnect_by_data(m_context, this);
+    g_object_unref(m_context);
     g_object_unref(m_webView);
 }
 

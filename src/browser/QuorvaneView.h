@@ -8,6 +8,7 @@
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitWebResource WebKitWebResource;
+typedef struct _WebKitWebContext WebKitWebContext;
 
 // The hosted browser: a WebKit web view. Everything the program does with the
 // page goes through here; the scroll view holds it at an exact pixel size.
@@ -48,6 +49,9 @@ public:
     std::function<void()> onReadyStateChanged;
     // Called on the user-interface thread at every resource start and end.
     std::function<void()> onLoadActivity;
+    // Called when the page started a download, which has been refused; the
+    // argument is the file's address.
+    std::function<void(const std::string&)> onDownloadRefused;
 
 private:
     void OnLoadChanged(int loadEvent);
@@ -58,6 +62,7 @@ private:
     void NotifyLoadActivity(bool wasLoading);
 
     WebKitWebView* m_webView = nullptr;
+    WebKitWebContext* m_context = nullptr;
     Gtk::Widget* m_widget = nullptr;
     int m_readyState = 0;
     bool m_silent = false;

@@ -1,6 +1,5 @@
 #include "bitmap/DibCairo.h"
 #include "bitmap/DibSection.h"
-#include "bitmap/ImageResource.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -60,16 +59,6 @@ TEST(DibCairoTest, OtherFormatsAreCopiedUpright)
 
     CDib empty;
     EXPECT_EQ(ToCairoSurface(empty), nullptr);
-}
-
-TEST(ImageResourceTest, PngIsPremultiplied)
-{
-    CairoSurfacePtr image = LoadImageResource("test-bitmap/dot.png");
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(cairo_image_surface_get_width(image.get()), 2);
-    EXPECT_EQ(SurfacePixel(image.get(), 0, 0), 0xFFFF0000u);
-    EXPECT_EQ(SurfacePixel(image.get(), 1, 0), 0x80000080u);
-    EXPECT_EQ(LoadImageResource("test-bitmap/none.png"), nullptr);
 }
 
 }  // namespace

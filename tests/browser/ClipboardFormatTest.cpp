@@ -100,6 +100,21 @@ TEST(ClipboardBitmap, PngCarriesThePixelsTopDown)
     ExpectPngPixels(EncodeDibPng(*MakeDib(40, 1, 1, 24)), 1, 1);
 }
 
+// Every paste, and the clipboard manager's store at exit, asks again; each
+// type is made once per Copy and the same bytes are served after that.
+TEST(ClipboardBitmap, EachTypeIsMadeOnceAndKept)
+{
+    std::shared_ptr<const CDib> dib = MakeDib(40, 7, 5, 24);
+    CClipboardImage image(dib);
+    const std::vector<uint8_t>& png = image.Bytes(kClipboardPngType);
+    ExpectPngPixels(png, 7, 5);
+    EXPECT_EQ(&image.Bytes(kClipboardPngType), &png);
+    const std::vector<uint8_t>& bmp = image.Bytes(kClipboardBmpType);
+    EXPECT_EQ(bmp, PackedDibFile(*dib));
+    EXPECT_EQ(&image.Bytes(kClipboardBmpType), &bmp);
+    EXPECT_TRUE(image.Bytes("text/plain").empty());
+}
+
 struct LineCase {
     const char* text;
     const char* expected;
