@@ -33,6 +33,10 @@ public:
 
     Gtk::Entry* Entry() const { return m_glue.Entry(); }
 
+    // Commits the text as Enter would, for a caller that cannot wait for the
+    // focus to leave (the window is closing).
+    void CommitPending() { CommitFromEntry(false); }
+
 private:
     void CommitFromEntry(bool focusLost)
     {

@@ -1,8 +1,12 @@
 #include "errors/MessageBoxMsg.h"
 
+#include "common/ActiveWindow.h"
+#include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
 
 #include <gtkmm.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -46,8 +50,12 @@ int CMessageBoxMsg::ShowText(const std::string& text, unsigned type)
     }
     if (TestResponder())
         return TestResponder()(text, caption, type);
-    if (!gdk_display_get_default())
+    if (!m_boxesAllowed || !gdk_display_get_default()) {
+        // As UTF-8, whatever the locale: g_printerr would turn every
+        // Japanese character into "?" under a C locale.
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
         return 0;
+    }
 
     Gtk::Window* owner = ActiveWindow();
     if (!owner)
@@ -58,15 +66,14 @@ int CMessageBoxMsg::ShowText(const std::string& text, unsigned type)
     if (owner)
         dialog.set_transient_for(*owner);
     dialog.set_title(caption);
-    const bool japanese = CurrentLanguage() == UiLanguage::Japanese;
     if (yesNo) {
-        dialog.add_button(japanese ? "はい(_Y)" : "_Yes", IDYES);
-        dialog.add_button(japanese ? "いいえ(_N)" : "_No", IDNO);
+        dialog.add_button(LoadString(kTextYes), IDYES);
+        dialog.add_button(LoadString(kTextNo), IDNO);
         dialog.set_default_response(IDYES);
     } else {
         dialog.add_button("OK", IDOK);
         if (okCancel)
-            dialog.add_button(japanese ? "キャンセル" : "Cancel", IDCANCEL);
+            dialog.add_button(LoadString(kTextCancel), IDCANCEL);
         dialog.set_default_response(IDOK);
     }
     const int response = dialog.run();

@@ -11,6 +11,11 @@ class CMessageBoxMsg : public qvn::CMsg {
 public:
     int ShowText(const std::string& text, unsigned type) override;
     void SetOwner(Gtk::Window* owner) { m_owner = owner; }
+
+    // Without boxes (no display, or the session is ending and nobody may be
+    // there to answer) a message goes to standard error and a question
+    // answers 0, which every question takes as "no".
+    void SetBoxesAllowed(bool allowed) { m_boxesAllowed = allowed; }
     Gtk::Window* Owner() const { return m_owner; }
 
     // Tests answer boxes here instead of showing them: the responder gets the
@@ -20,6 +25,7 @@ public:
 
 private:
     Gtk::Window* m_owner = nullptr;
+    bool m_boxesAllowed = true;
 };
 
 // The program's window that has the focus now; null when none has.

@@ -19,9 +19,6 @@ enum ProgramStringId : uint32_t {
     kTextOpenUrlOpen = 61021,
     kTextCancel = 61022,
 
-    kTextAboutTitle = 61030,  // About box
-    kTextAboutLinkCaption = 61031,
-
     kTextYes = 61040,  // message box buttons
     kTextNo = 61041,
 };

@@ -1,5 +1,6 @@
 #include "imaging/ImageSaveDlg.h"
 
+#include "common/ActiveWindow.h"
 #include "errors/Exception.h"
 #include "errors/Msg.h"
 #include "errors/StringTable.h"
@@ -12,14 +13,6 @@ namespace {
 
 // The code the system's dialog library gives for a dialog it cannot create.
 constexpr unsigned kDialogFailure = 0xFFFF;
-
-Gtk::Window* ActiveWindow()
-{
-    for (Gtk::Window* window : Gtk::Window::list_toplevels())
-        if (window->is_active() && window->get_visible())
-            return window;
-    return nullptr;
-}
 
 std::vector<std::string> SplitPatterns(const std::string& patterns)
 {
@@ -63,7 +56,7 @@ int CImageSaveDlg::Show()
         auto filter = Gtk::FileFilter::create();
         filter->set_name(FilterDisplayText(type));
         for (const std::string& pattern : SplitPatterns(type.patterns))
-            filter->add_pattern(pattern);
+            filter->add_pattern(AnyCasePattern(pattern));
         dialog.add_filter(filter);
         filters.push_back(filter);
     }

@@ -2,6 +2,8 @@
 
 #include "errors/StringTable.h"
 
+#include <glib.h>
+
 const std::vector<CSaveFileType>& SaveFileTypes()
 {
     static const std::vector<CSaveFileType> types = {
@@ -35,4 +37,17 @@ std::string CompleteExtension(const std::string& path, int filterIndex)
     if (last != std::string::npos && path[last] == '.')
         return path;
     return path + "." + types[size_t(filterIndex - 1)].extension;
+}
+
+std::string AnyCasePattern(const std::string& pattern)
+{
+    std::string result;
+    for (char c : pattern) {
+        const char lower = g_ascii_tolower(c), upper = g_ascii_toupper(c);
+        if (lower == upper)
+            result += c;
+        else
+            result += std::string("[") + lower + upper + "]";
+    }
+    return result;
 }

@@ -22,6 +22,11 @@ ImgContainer ContainerForFilter(int filterIndex);
 // "JPEG ファイル (*.jpg;*.jpeg;*.jpe;*.jfif)"
 std::string FilterDisplayText(const CSaveFileType& type);
 
+// A file name pattern that matches letters in either case ("*.jpg" gives
+// "*.[jJ][pP][gG]"): the toolkit's patterns are case-sensitive, and "MAP.JPG"
+// is a JPEG file too.
+std::string AnyCasePattern(const std::string& pattern);
+
 // Completes the extension of a chosen path: when its last "/" or "." is a
 // "/" (the name has no "."), or it has neither, "." and the type's extension
 // are appended. Names with a "." are left as typed, whatever the type.

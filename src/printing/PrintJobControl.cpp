@@ -2,11 +2,15 @@
 
 bool StopPrintingAndWait(CThread& thread, qvn::CMsg& msg)
 {
-    if (thread.IsRunning()) {
-        if (!msg.ConfirmAbortPrinting())
-            return false;
-        thread.Terminate(true);
-    }
-    thread.Wait(INFINITE);
+    if (thread.IsRunning() && !msg.ConfirmAbortPrinting())
+        return false;
+    StopPrinting(thread);
     return true;
+}
+
+void StopPrinting(CThread& thread)
+{
+    if (thread.IsRunning())
+        thread.Terminate(true);
+    thread.Wait(INFINITE);
 }

@@ -7,3 +7,7 @@
 // Then waits for the worker to end (it stops at its next page). False when
 // the user wants the running job to go on.
 bool StopPrintingAndWait(CThread& thread, qvn::CMsg& msg);
+
+// Asks a running job to stop, without a question, and waits for the worker to
+// end: the session is ending.
+void StopPrinting(CThread& thread);

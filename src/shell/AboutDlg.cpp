@@ -1,28 +1,19 @@
 #include "shell/AboutDlg.h"
 
+#include "common/ActiveWindow.h"
+#include "controls/UiTexts.h"
 #include "errors/Exception.h"
 #include "errors/Msg.h"
 #include "errors/Resources.h"
 #include "errors/StringTable.h"
 #include "settings/AppInfo.h"
+#include "shell/UriLauncher.h"
 
 #include <glib.h>
 #include <gtk/gtk.h>
 #include <gtkmm/window.h>
 
 namespace {
-
-struct DialogTexts {
-    const char* title;
-    const char* linkCaption;
-};
-
-const DialogTexts& Texts()
-{
-    static const DialogTexts japanese{"バージョン情報", "詳しくはホームページをご覧ください"};
-    static const DialogTexts english{"About Quorvane", "For details, see the home page"};
-    return CurrentLanguage() == UiLanguage::Japanese ? japanese : english;
-}
 
 template <class T>
 T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, const char* id)
@@ -57,35 +48,12 @@ Pango::AttrList LinkAttributes()
     return attributes;
 }
 
-Gtk::Window* ActiveWindow()
-{
-    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-        if (window->is_active() && window->get_visible())
-            return window;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
-bool ShowUriInBrowser(Gtk::Window* parent, const std::string& uri)
-{
-    // gtk_show_uri_on_window hands the URI on asynchronously when it has a
-    // parent and then cannot say whether it was opened; launching here keeps
-    // the answer.
-    GdkDisplay* display = parent ? gtk_widget_get_display(GTK_WIDGET(parent->gobj())) : gdk_display_get_default();
-    if (!display)
-        return false;
-    GdkAppLaunchContext* context = gdk_display_get_app_launch_context(display);
-    gdk_app_launch_context_set_timestamp(context, GDK_CURRENT_TIME);
-    GError* error = nullptr;
-    const bool shown = g_app_info_launch_default_for_uri(uri.c_str(), G_APP_LAUNCH_CONTEXT(context), &error) != FALSE;
-    g_clear_error(&error);
-    g_object_unref(context);
-    return shown;
-}
-
-CAboutDlg::CAboutDlg(Launcher launcher) : m_launcher(launcher ? std::move(launcher) : Launcher(ShowUriInBrowser))
+CAboutDlg::CAboutDlg(Launcher launcher)
+    : m_launcher(launcher ? std::move(launcher) : Launcher([](Gtk::Window* parent, const std::string& uri) {
+          return ShowUriInBrowser(parent, uri);
+      }))
 {
     m_builder = Gtk::Builder::create();
     GBytes* bytes = LookupResource("ui/about.ui");
@@ -96,6 +64,7 @@ CAboutDlg::CAboutDlg(Launcher launcher) : m_launcher(launcher ? std::move(launch
     const std::string ui(text, size);
     g_bytes_unref(bytes);
     m_builder->add_from_string(ui);
+    ApplyUiTexts(m_builder, "ui/about.ui");
 
     m_dialog.reset(Widget<Gtk::Dialog>(m_builder, "about"));
     m_icon = Widget<Gtk::Image>(m_builder, "icon58402");
@@ -112,14 +81,12 @@ CAboutDlg::~CAboutDlg() = default;
 void CAboutDlg::InitDialog()
 {
     const CAppInfo& info = TheAppInfo();
-    m_dialog->set_title(Texts().title);
     if (Glib::RefPtr<Gdk::Pixbuf> icon = LargeProgramIcon())
         m_icon->set(icon);
     else
         m_icon->set_from_icon_name("dialog-information", Gtk::ICON_SIZE_DIALOG);
     m_name->set_text(info.NameLine());
     m_legal->set_text(info.legalNotice);
-    m_linkCaption->set_text(Texts().linkCaption);
     if (!info.homePageUrl.empty())
         m_link->set_text(info.homePageUrl);
     Pango::AttrList attributes = LinkAttributes();

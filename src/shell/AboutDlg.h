@@ -50,10 +50,6 @@ private:
     Launcher m_launcher;
 };
 
-// The default launcher: the URI in the user's default application for it
-// (for a web page, the default web browser).
-bool ShowUriInBrowser(Gtk::Window* parent, const std::string& uri);
-
 // The About command: runs the About box over the active window, or `owner`
 // when none is active.
 int ShowAboutBox(Gtk::Window* owner);

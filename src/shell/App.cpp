@@ -7,6 +7,8 @@
 #include "shell/CommandLine.h"
 #include "shell/ExitStatus.h"
 #include "shell/MainFrame.h"
+#include "shell/SessionEnd.h"
+#include "shell/StartupGuard.h"
 #include "shell/StartupSettings.h"
 
 #include <gtkmm.h>
@@ -78,6 +80,68 @@ private:
     CMainFrame* m_frame = nullptr;
 };
 
+// The process-wide pointers are valid only while their objects live, also
+// when start-up fails half-way.
+struct ProcessWideReset {
+    ~ProcessWideReset()
+    {
+        TheMsg().SetOwner(nullptr);
+        SetTheSetting(nullptr);
+    }
+};
+
+Glib::RefPtr<Gtk::Application> CreateApplication(Gio::ApplicationFlags flags)
+{
+    auto app = Gtk::Application::create("org.brackwater.Quorvane", flags);
+    // Logging out asks the program first ("query-end"), so that it can
+    // store the session's settings.
+    app->property_register_session() = true;
+    return app;
+}
+
+int RunWindow(char* argv0, CUrlReceiver& urls)
+{
+    // One program per desktop session opens the URLs it is given; a start
+    // without a URL while one runs opens a window of its own, as it always has.
+    auto app = CreateApplication(Gio::APPLICATION_HANDLES_COMMAND_LINE | Gio::APPLICATION_HANDLES_OPEN);
+    if (app->register_application() && app->is_remote()) {
+        if (!urls.StartUrl().empty()) {
+            char* forwarded[] = {argv0, const_cast<char*>("--"), const_cast<char*>(urls.StartUrl().c_str()), nullptr};
+            return app->run(3, forwarded);
+        }
+        app = CreateApplication(Gio::APPLICATION_NON_UNIQUE);
+    }
+    if (!app->register_application() || !gdk_display_get_default()) {
+        g_printerr("quorvane: cannot open the display\n");
+        return 0;
+    }
+    app->signal_command_line().connect(sigc::mem_fun(urls, &CUrlReceiver::OnCommandLine), false);
+    app->signal_open().connect(sigc::mem_fun(urls, &CUrlReceiver::OnOpen), false);
+    SetProgramIcon();
+
+    ProcessWideReset reset;
+    CSetting setting;
+    SetTheSetting(&setting);
+    // Declining to go on after a settings-file problem ends the program
+    // before any window exists.
+    if (!LoadStartupSettings(setting, TheMsg()))
+        return 0;
+
+    CMainFrame frame(setting);
+    frame.signal_hide().connect([&] { app->remove_window(frame); });
+    app->add_window(frame);
+    frame.SetStartUrl(urls.StartUrl());
+    urls.SetFrame(&frame);
+    frame.Create();
+    // Logging out or a termination signal closes the window as the user
+    // would, so that nothing of the session is lost.
+    CSessionEndWatch sessionEnd(app->gobj(), [&] { frame.EndSession(); });
+    app->run();
+    urls.SetFrame(nullptr);
+    // The frame closed normally.
+    return 1;
+}
+
 }  // namespace
 
 int Run(int argc, char* argv[])
@@ -97,49 +161,5 @@ int Run(int argc, char* argv[])
     case CCommandLine::Mode::Window: break;
     }
     CUrlReceiver urls(parsed.options.url.empty() ? std::string() : CommandLineUrl(parsed.options.url, CurrentFolder()));
-
-    // One program per desktop session opens the URLs it is given; a start
-    // without a URL while one runs opens a window of its own, as it always has.
-    auto app = Gtk::Application::create("org.brackwater.Quorvane",
-                                        Gio::APPLICATION_HANDLES_COMMAND_LINE | Gio::APPLICATION_HANDLES_OPEN);
-    if (app->register_application() && app->is_remote()) {
-        if (!urls.StartUrl().empty()) {
-            char* forwarded[] = {argv[0], const_cast<char*>("--"), const_cast<char*>(urls.StartUrl().c_str()), nullptr};
-            return app->run(3, forwarded);
-        }
-        app = Gtk::Application::create("org.brackwater.Quorvane", Gio::APPLICATION_NON_UNIQUE);
-    }
-    if (!app->register_application() || !gdk_display_get_default()) {
-        g_printerr("quorvane: cannot open the display\n");
-        return 0;
-    }
-    app->signal_command_line().connect(sigc::mem_fun(urls, &CUrlReceiver::OnCommandLine), false);
-    app->signal_open().connect(sigc::mem_fun(urls, &CUrlReceiver::OnOpen), false);
-    SetProgramIcon();
-
-    CSetting setting;
-    SetTheSetting(&setting);
-    // Declining to go on after a settings-file problem ends the program
-    // before any window exists.
-    if (!LoadStartupSettings(setting, TheMsg())) {
-        SetTheSetting(nullptr);
-        return 0;
-    }
-
-    int result = 0;
-    {
-        CMainFrame frame(setting);
-        frame.signal_hide().connect([&] { app->remove_window(frame); });
-        app->add_window(frame);
-        frame.SetStartUrl(urls.StartUrl());
-        urls.SetFrame(&frame);
-        frame.Create();
-        app->run();
-        urls.SetFrame(nullptr);
-        // The frame closed normally.
-        result = 1;
-    }
-    TheMsg().SetOwner(nullptr);
-    SetTheSetting(nullptr);
-    return result;
+    return RunReportingFailure([&] { return RunWindow(argv[0], urls); }, TheMsg());
 }

@@ -1,34 +1,16 @@
 #include "shell/BarDlg.h"
 
+#include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
-
-namespace {
-
-struct BarTexts {
-    const char* times;
-    const char* left;
-    const char* right;
-    const char* top;
-    const char* bottom;
-};
-
-const BarTexts& Texts()
-{
-    static const BarTexts japanese{"×", "左:", "右:", "上:", "下:"};
-    static const BarTexts english{"×", "Left:", "Right:", "Top:", "Bottom:"};
-    return CurrentLanguage() == UiLanguage::Japanese ? japanese : english;
-}
-
-}  // namespace
 
 CBarDlg::CBarDlg(CSetting& setting)
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 4),
       m_setting(setting),
-      m_timesLabel(Texts().times),
-      m_leftLabel(Texts().left),
-      m_rightLabel(Texts().right),
-      m_topLabel(Texts().top),
-      m_bottomLabel(Texts().bottom)
+      m_timesLabel(LoadString(kTextSizeBarTimes)),
+      m_leftLabel(LoadString(kTextSizeBarLeft)),
+      m_rightLabel(LoadString(kTextSizeBarRight)),
+      m_topLabel(LoadString(kTextSizeBarTop)),
+      m_bottomLabel(LoadString(kTextSizeBarBottom))
 {
     set_name("size-bar");
     set_border_width(1);
@@ -88,6 +70,14 @@ void CBarDlg::RefreshTrimFields()
     m_trimRight.ShowValue();
     m_trimTop.ShowValue();
     m_trimBottom.ShowValue();
+}
+
+void CBarDlg::CommitFocused()
+{
+    for (CIntEdit* edit : {&m_width, &m_height, &m_trimLeft, &m_trimRight, &m_trimTop, &m_trimBottom}) {
+        if (edit->Entry() && edit->Entry()->is_focus())
+            edit->CommitPending();
+    }
 }
 
 Gtk::Entry& CBarDlg::Edit(int id)

@@ -29,6 +29,9 @@ public:
     void RefreshSizeFields();
     void RefreshTrimFields();
 
+    // Commits the edit that has the focus, as leaving it would.
+    void CommitFocused();
+
     // The edit with a control id of the bar (145-150).
     Gtk::Entry& Edit(int id);
 

@@ -2,23 +2,11 @@
 
 #include "browser/Clipboard.h"
 #include "browser/QuorvaneView.h"
+#include "common/ActiveWindow.h"
 #include "settings/Setting.h"
 #include "shell/OpenUrlDlg.h"
 
 #include <gtkmm/window.h>
-
-namespace {
-
-Gtk::Window* ActiveWindow()
-{
-    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-        if (window->is_active() && window->get_visible())
-            return window;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 CCommandOpen::CCommandOpen(qvn::CMsg& msg, CSetting& setting, CQuorvaneView& view)
     : CCommand(&msg), m_setting(setting), m_view(view)

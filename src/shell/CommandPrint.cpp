@@ -1,5 +1,6 @@
 #include "shell/CommandPrint.h"
 
+#include "common/ActiveWindow.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/StringTable.h"
@@ -12,14 +13,6 @@
 #include <gtkmm/filechooserdialog.h>
 
 namespace {
-
-Gtk::Window* ActiveWindow()
-{
-    for (Gtk::Window* window : Gtk::Window::list_toplevels())
-        if (window->is_active() && window->get_visible())
-            return window;
-    return nullptr;
-}
 
 // A file name from the page title, without characters that file systems refuse.
 std::string FileNameFor(const std::string& title)

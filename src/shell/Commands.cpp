@@ -7,8 +7,8 @@
 #include "settings/Setting.h"
 #include "shell/CommandOpen.h"
 #include "shell/MainFrame.h"
+#include "shell/UriLauncher.h"
 
-#include <gtk/gtk.h>
 
 void CCommandInit::Execute(bool execute)
 {
@@ -32,13 +32,10 @@ void CCommandOpenUrl::Execute(bool execute)
     if (!execute)
         return;
     const std::string url = ResolveProgramPageUrl(LoadString(m_stringId));
-    GError* error = nullptr;
-    GtkWindow* parent = m_parent && GTK_IS_WINDOW(m_parent) ? GTK_WINDOW(m_parent) : nullptr;
-    if (!gtk_show_uri_on_window(parent, url.c_str(), GDK_CURRENT_TIME, &error)) {
-        const SysErr sys = SysErr::FromGError(error);
-        g_clear_error(&error);
+    SysErr error;
+    if (!ShowUriInBrowser(m_parent, url, &error)) {
         // The second insert is the URL and the (empty) parameter text.
-        throw my::CException(58831, sys, {url + " "});
+        throw my::CException(58831, error, {url + " "});
     }
 }
 

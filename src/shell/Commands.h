@@ -6,6 +6,7 @@
 class CQuorvaneView;
 class CSetting;
 class CMainFrame;
+namespace Gtk { class Window; }
 
 // Puts the browser into silent mode and opens the stored start URL, or the
 // URL the program was started with (which then heads the recent URLs).
@@ -38,11 +39,11 @@ public:
     void SetStringId(int id) { m_stringId = id; }
     void Execute(bool execute) override;
     // The window the default browser is asked from; may be null.
-    void SetParent(void* gtkWindow) { m_parent = gtkWindow; }
+    void SetParent(Gtk::Window* parent) { m_parent = parent; }
 
 private:
     int m_stringId = 0;
-    void* m_parent = nullptr;
+    Gtk::Window* m_parent = nullptr;
 };
 
 // Opens a recommended site (strings 181-184) in the hosted browser and adds it

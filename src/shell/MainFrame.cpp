@@ -1,6 +1,8 @@
 #include "shell/MainFrame.h"
 
 #include "errors/MessageBoxMsg.h"
+#include "errors/MessageFormat.h"
+#include "errors/ProgramMessages.h"
 #include "errors/Resources.h"
 #include "errors/StringTable.h"
 #include "settings/Setting.h"
@@ -150,6 +152,9 @@ void CMainFrame::ConnectViews()
     m_scrollView.onOverlayReposition = [this] { m_overlay.Refresh(); };
     m_overlay.onTrimDragged = [this] { m_barDlg.RefreshTrimFields(); };
     Browser().onReadyStateChanged = [this] { UpdateReadyState(); };
+    Browser().onDownloadRefused = [this](const std::string& url) {
+        SetStatusText(FormatMessageText(kMsgDownloadRefused, {url}));
+    };
 }
 
 // A capture waiting for the page says so in the status bar; a close of the
@@ -208,7 +213,7 @@ void CMainFrame::CreateCommands()
     for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_DLGBAR, ID_VIEW_STATUS_BAR})
         m_commands[id] = std::make_shared<CCommandShowBar>(msg, *this, id);
     auto openUrl = std::make_shared<CCommandOpenUrl>(msg);
-    openUrl->SetParent(gobj());
+    openUrl->SetParent(this);
     m_commands[ID_HELP_HOMEPAGE] = openUrl;
     m_commands[ID_HELP_USAGE] = openUrl;
     auto open = std::make_shared<CCommandOpen>(*msg, m_setting, Browser());
@@ -506,10 +511,27 @@ bool CMainFrame::on_delete_event(GdkEventAny*)
     return false;
 }
 
+void CMainFrame::EndSession()
+{
+    if (m_shutDown)
+        return;
+    // Nobody may be there to answer: failures go to standard error.
+    TheMsg().SetBoxesAllowed(false);
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+        if (auto* dialog = dynamic_cast<Gtk::Dialog*>(window); dialog && dialog->get_visible())
+            dialog->response(Gtk::RESPONSE_DELETE_EVENT);
+    }
+    StopPrinting(m_printThread);
+    m_printEnd->Mute();
+    Shutdown();
+}
+
 void CMainFrame::Shutdown()
 {
     if (m_shutDown)
         return;
+    // A number typed into the size bar without Enter or Tab counts.
+    m_barDlg.CommitFocused();
     StoreBands();
     m_shutDown = true;
     // The settings are written even when the current URL cannot be read;

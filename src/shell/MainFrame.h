@@ -58,6 +58,11 @@ public:
     std::string StatusText() const { return m_statusText; }
     bool IsInitialising() const { return m_initialising; }
 
+    // Logging out, shutting down or a termination signal: the shutdown of a
+    // closing window without its questions. Open dialogs are dismissed and a
+    // running print job is stopped and joined first.
+    void EndSession();
+
     // The close check: answers false to keep the window open (a print job
     // that the user does not want to abort).
     std::function<bool()> canClose;

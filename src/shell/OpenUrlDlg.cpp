@@ -1,28 +1,12 @@
 #include "shell/OpenUrlDlg.h"
 
 #include "errors/Msg.h"
+#include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
 
 #include <gtkmm/box.h>
 
-namespace {
-
-struct DialogTexts {
-    const char* title;
-    const char* open;
-    const char* cancel;
-};
-
-const DialogTexts& Texts()
-{
-    static const DialogTexts japanese{"URL を開く", "開く", "キャンセル"};
-    static const DialogTexts english{"Open URL", "Open", "Cancel"};
-    return CurrentLanguage() == UiLanguage::Japanese ? japanese : english;
-}
-
-}  // namespace
-
-COpenUrlDlg::COpenUrlDlg() : m_dialog(Texts().title, true)
+COpenUrlDlg::COpenUrlDlg() : m_dialog(LoadString(kTextOpenUrlTitle), true)
 {
     m_dialog.set_resizable(false);
     m_dialog.set_default_size(560, -1);
@@ -31,8 +15,8 @@ COpenUrlDlg::COpenUrlDlg() : m_dialog(Texts().title, true)
     m_urlBox.set_hexpand(true);
     m_urlBox.get_entry()->set_activates_default(true);
     m_dialog.get_content_area()->pack_start(m_urlBox, Gtk::PACK_SHRINK);
-    m_okButton = m_dialog.add_button(Texts().open, IDOK);
-    m_dialog.add_button(Texts().cancel, IDCANCEL);
+    m_okButton = m_dialog.add_button(LoadString(kTextOpenUrlOpen), IDOK);
+    m_dialog.add_button(LoadString(kTextCancel), IDCANCEL);
     m_dialog.set_default_response(IDOK);
     m_dialog.get_content_area()->show_all();
 }

@@ -12,6 +12,7 @@
 #include <gtkmm.h>
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -58,6 +59,9 @@ public:
     int typeIndex = -1;  // 0-based row of the type list; -1 leaves the preselected type
     bool cancel = false;
 
+    // Runs when the dialog has appeared.
+    std::function<void(GtkFileChooser*)> onShown;
+
     // What the dialog offered when it appeared.
     std::vector<std::string> typeNames;
     std::string initialName, initialType;
@@ -87,6 +91,8 @@ private:
             for (GSList* l = filters; l; l = l->next)
                 typeNames.push_back(gtk_file_filter_get_name(GTK_FILE_FILTER(l->data)));
             g_slist_free(filters);
+            if (onShown)
+                onShown(chooser);
             if (cancel) {
                 gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL)));
                 return false;
@@ -208,6 +214,26 @@ TEST_F(CommandSaveGuiTest, DialogOffersTheFourTypesWithJpegChosen)
     EXPECT_EQ(driver.initialName, "");
     ExpectImage(folder.File("shot.jpg"), "\xFF\xD8");
     EXPECT_TRUE(questions.empty());
+}
+
+TEST_F(CommandSaveGuiTest, TypesShowFilesWhateverTheCaseOfTheirExtension)
+{
+    std::vector<std::string> showing;
+    driver.cancel = true;
+    driver.onShown = [&](GtkFileChooser* chooser) {
+        GSList* filters = gtk_file_chooser_list_filters(chooser);
+        for (const char* file : {"MAP.JPG", "scan.Tiff", "plan.png", "note.txt"}) {
+            GtkFileFilterInfo info{GTK_FILE_FILTER_DISPLAY_NAME, nullptr, nullptr, file, nullptr};
+            for (GSList* l = filters; l; l = l->next)
+                if (gtk_file_filter_filter(GTK_FILE_FILTER(l->data), &info))
+                    showing.push_back(std::string(file) + " in " + gtk_file_filter_get_name(GTK_FILE_FILTER(l->data)));
+        }
+        g_slist_free(filters);
+    };
+    RunSave();
+    EXPECT_EQ(showing, (std::vector<std::string>{"MAP.JPG in JPEG ファイル (*.jpg;*.jpeg;*.jpe;*.jfif)",
+                                                 "scan.Tiff in TIFF ファイル (*.tif;*.tiff)",
+                                                 "plan.png in PNG ファイル (*.png)"}));
 }
 
 TEST_F(CommandSaveGuiTest, NameWithoutExtensionGetsTheChosenTypes)

@@ -4,7 +4,11 @@
 #include "errors/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "settings/Setting.h"
+#include "settings/RecordingMsg.h"
+#include "settings/SettingStore.h"
+#include "settings/TempFolder.h"
 #include "shell/CommandIds.h"
+#include "shell/CommandQuit.h"
 #include "shell/MainFrame.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +152,64 @@ TEST_F(MainFrameTest, MenuTextsAndRecommendedSitesSubmenu)
     for (Gtk::Widget* item : links->get_submenu()->get_children())
         linkTexts.push_back(static_cast<Gtk::MenuItem*>(item)->get_label());
     EXPECT_EQ(linkTexts, (std::vector<std::string>{"Google", "Google マップ - 地図検索", "地図検索なら Mapion", "おすすめリンク集"}));
+}
+
+// Closing writes the settings into a folder of the test's own.
+class MainFrameClosing : public MainFrameTest {
+protected:
+    void TearDown() override
+    {
+        TheMsg().SetBoxesAllowed(true);
+        MainFrameTest::TearDown();
+    }
+    CSettingLocation Location() const { return {folder / "Quorvane", "Quorvane32.config"}; }
+    void UseOwnSettingsFile(CMainFrame& frame)
+    {
+        frame.SetCommand(kCommandQuit, std::make_shared<CCommandQuit>(&TheMsg(), setting, &frame.Browser(), Location()));
+    }
+    CSetting ReadBack()
+    {
+        CRecordingMsg quiet;
+        CSetting written;
+        EXPECT_TRUE(LoadSettings(written, quiet, Location().Path()));
+        EXPECT_TRUE(quiet.shown.empty());
+        return written;
+    }
+    CTempFolder folder;
+};
+
+TEST_F(MainFrameClosing, AWidthTypedWithoutEnterIsWrittenAtClose)
+{
+    CMainFrame frame(setting);
+    frame.Create();
+    UseOwnSettingsFile(frame);
+    ASSERT_TRUE(RunUntil([&] { return frame.get_visible(); }));
+    Gtk::Entry& width = frame.BarDlg().Edit(CBarDlg::IDC_WIDTH);
+    width.grab_focus();
+    width.set_text("800");
+    frame.close();
+    ASSERT_TRUE(RunUntil([&] { return !frame.get_visible(); }));
+    EXPECT_EQ(setting.width, 800);
+    EXPECT_EQ(ReadBack().width, 800);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainFrameClosing, TheSessionEndingDismissesAnOpenDialogAndWritesTheSettings)
+{
+    CMainFrame frame(setting);
+    frame.Create();
+    UseOwnSettingsFile(frame);
+    ASSERT_TRUE(RunUntil([&] { return frame.Browser().ReadyState() == 4 && frame.get_visible(); }));
+    bool ended = false;
+    // The About box runs modally; the session ends while it is open.
+    Glib::signal_timeout().connect_once([&] { frame.EndSession(); ended = true; }, 300);
+    frame.Dispatch(ID_APP_ABOUT);
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(frame.get_visible());
+    const CSetting written = ReadBack();
+    EXPECT_EQ(written.url, setting.url);
+    EXPECT_EQ(written.mainFrame.bands, setting.mainFrame.bands);
+    EXPECT_FALSE(written.mainFrame.bands.empty());
 }
 
 }  // namespace
