@@ -18,6 +18,7 @@ enum ProgramStringId : uint32_t {
     kTextOpenUrlTitle = 61020,  // open-URL dialog
     kTextOpenUrlOpen = 61021,
     kTextCancel = 61022,
+    kTextSave = 61023,  // the PDF destination's file dialog
 
     kTextYes = 61040,  // message box buttons
     kTextNo = 61041,

@@ -3,6 +3,7 @@
 #include "common/ActiveWindow.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
+#include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
 #include "printing/PrintDlg.h"
 #include "printing/PrintJobControl.h"
@@ -41,12 +42,11 @@ int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg,
 
 std::optional<std::string> AskPdfOutputFile(const std::string& suggestedName, qvn::CMsg* msg)
 {
-    const bool japanese = CurrentLanguage() == UiLanguage::Japanese;
     Gtk::FileChooserDialog chooser(LoadString(58984), Gtk::FILE_CHOOSER_ACTION_SAVE);
     if (Gtk::Window* parent = ActiveWindow())
         chooser.set_transient_for(*parent);
-    chooser.add_button(japanese ? "キャンセル" : "Cancel", IDCANCEL);
-    chooser.add_button(japanese ? "保存" : "Save", IDOK);
+    chooser.add_button(LoadString(kTextCancel), IDCANCEL);
+    chooser.add_button(LoadString(kTextSave), IDOK);
     chooser.set_default_response(IDOK);
     auto filter = Gtk::FileFilter::create();
     filter->set_name(LoadString(58985));

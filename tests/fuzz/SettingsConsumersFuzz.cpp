@@ -1,12 +1,14 @@
 // libFuzzer target: any bytes as a settings file, read as start-up reads it
 // (values brought into range), then handed to everything display-free that
-// consumes them: the capture rectangle, the poster geometry, the window
-// placement, the band layout, the scroll ranges and the overlay layout. The
-// sanitizers report any overflow, out-of-range index or leak on the way.
+// consumes them: the capture rectangle, the poster geometry (with its glue
+// overlap and assembly sheet), the window placement, the band layout, the
+// scroll ranges and the overlay layout. The sanitizers report any overflow,
+// out-of-range index or leak on the way.
 #include "browser/CapturePixels.h"
 #include "browser/OverlayGeometry.h"
 #include "browser/QuorvaScrollViewGeometry.h"
 #include "common/Saturate.h"
+#include "printing/PosterGeometry.h"
 #include "printing/TileGeometry.h"
 #include "settings/SettingFormat.h"
 #include "settings/SettingRange.h"
@@ -49,6 +51,18 @@ void Poster(const CSetting& setting, const CSize& bitmap)
         for (int32_t page : {1, 2, total - 1, total, total + 1, setting.printSetting.pageFrom, setting.printSetting.pageTo})
             MapPageToTile(page, grid, paper, bitmap);
         CalcBrowserSizeForPaper(setting.pageSetting, paper, bitmap);
+
+        // The same with the glue overlap and the assembly aids.
+        const CPosterGrid poster = CalcPosterPages(setting.pageSetting, paper, bitmap, setting.pageSetting.assembly.overlap);
+        const int32_t sheets = poster.Sheets();
+        const CAssemblySheetLayout overview = LayOutAssemblySheet(poster, paper, bitmap);
+        for (int32_t sheet : {1, 2, sheets - 1, sheets, sheets + 1}) {
+            const CPosterSheet mapped = MapPosterSheet(sheet, poster, paper, bitmap);
+            MapToAssemblySheet(mapped.unique, overview);
+            SheetName(mapped.row, mapped.column);
+        }
+        FinishedPosterSize(poster, paper, bitmap);
+        PosterPageCount(poster.grid, setting.pageSetting.assembly);
     }
 }
 
