@@ -1,22 +1,14 @@
 #include "common/NumberText.h"
 
+#include "common/Saturate.h"
+
 #include <boost/regex.hpp>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
-#include <limits>
 
 namespace {
-
-int32_t Saturate(long double value)
-{
-    if (value > std::numeric_limits<int32_t>::max())
-        return std::numeric_limits<int32_t>::max();
-    if (value < std::numeric_limits<int32_t>::min())
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(value);
-}
 
 // The whole part (sign and digits) and the digits after the point.
 std::optional<std::pair<std::string, std::string>> MatchNumber(std::string_view text)
@@ -36,7 +28,7 @@ std::optional<int32_t> ParseIntText(std::string_view text)
     if (!number)
         return std::nullopt;
     errno = 0;
-    return Saturate(std::strtoll(number->first.c_str(), nullptr, 10));
+    return Saturate32(std::strtoll(number->first.c_str(), nullptr, 10));
 }
 
 std::optional<int32_t> ParseMillimetreText(std::string_view text)
@@ -50,7 +42,7 @@ std::optional<int32_t> ParseMillimetreText(std::string_view text)
     thousandths.resize(3, '0');
     const long double magnitude =
         std::fabs(std::strtold(whole.c_str(), nullptr)) * 100 + std::round(std::stold(thousandths) / 10.0L);
-    return Saturate(whole[0] == '-' ? -magnitude : magnitude);
+    return TruncSaturate32(static_cast<double>(whole[0] == '-' ? -magnitude : magnitude));
 }
 
 std::string HundredthsToMillimetreText(int32_t hundredths)

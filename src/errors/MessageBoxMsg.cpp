@@ -29,15 +29,6 @@ Gtk::MessageType MessageTypeFor(unsigned type)
 
 }  // namespace
 
-Gtk::Window* ActiveWindow()
-{
-    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-        if (window->is_active() && window->get_visible())
-            return window;
-    }
-    return nullptr;
-}
-
 void CMessageBoxMsg::SetTestResponder(Responder responder) { TestResponder() = std::move(responder); }
 
 int CMessageBoxMsg::ShowText(const std::string& text, unsigned type)

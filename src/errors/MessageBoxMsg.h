@@ -28,8 +28,5 @@ private:
     bool m_boxesAllowed = true;
 };
 
-// The program's window that has the focus now; null when none has.
-Gtk::Window* ActiveWindow();
-
 // The process-wide message object.
 CMessageBoxMsg& TheMsg();

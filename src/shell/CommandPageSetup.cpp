@@ -1,7 +1,7 @@
 #include "shell/CommandPageSetup.h"
 
+#include "common/ActiveWindow.h"
 #include "errors/Exception.h"
-#include "errors/MessageBoxMsg.h"
 #include "printing/PrinterChoice.h"
 #include "printing/QuorvaThread.h"
 #include "settings/Setting.h"
