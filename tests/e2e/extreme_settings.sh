@@ -45,11 +45,26 @@ wait_dialog() {
     return 1
 }
 
+# Finds the window named $1 and gives it the focus; a dialog may be
+# replaced while it is being shown, so both are tried again for a while.
+focus_dialog() {
+    local id
+    for _ in $(seq 25); do
+        id=$(wait_dialog "$1") || return 1
+        if xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id" 2>/dev/null; then
+            sleep 0.3
+            echo "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
 # Answers the error box that an action must bring up.
 expect_error_box() {
     local box
-    box=$(wait_dialog エラー) || qv_fail "$1: no error box (program alive: $(kill -0 "$QV_PID" 2>/dev/null && echo yes || echo no)) $(cat "$QV_TMP/out.log")"
-    qv_focus "$box"
+    box=$(focus_dialog エラー) || qv_fail "$1: no error box (program alive: $(kill -0 "$QV_PID" 2>/dev/null && echo yes || echo no)) $(cat "$QV_TMP/out.log")"
     xdotool key Return
     qv_wait_no_window '^エラー$' || qv_fail "$1: the error box stayed"
 }
@@ -59,8 +74,7 @@ expect_error_box() {
 # nothing happen and press it again.
 save_as() {
     local dialog
-    dialog=$(wait_dialog "$2") || qv_fail "no file dialog for $1"
-    qv_focus "$dialog"
+    dialog=$(focus_dialog "$2") || qv_fail "no file dialog for $1"
     xdotool key --clearmodifiers ctrl+a
     xdotool type --delay 20 "$1"
     for _ in $(seq 5); do
@@ -113,8 +127,7 @@ for _ in $(seq 50); do [ -s "$QV_TMP/shot.jpg" ] && break; sleep 0.2; done
 [ "$(od -An -tx1 -N2 "$QV_TMP/shot.jpg" | tr -d ' ')" = "ffd8" ] || qv_fail "Save wrote no JPEG"
 step "run 2: Print"
 xdotool key --clearmodifiers ctrl+p
-dialog=$(wait_dialog 印刷) || qv_fail "no print dialog"
-qv_focus "$dialog"
+dialog=$(focus_dialog 印刷) || qv_fail "no print dialog"
 xdotool key Return
 save_as "$QV_TMP/poster.pdf" 印刷結果を名前を付けて保存
 expect_error_box "Print with no room on the paper"
