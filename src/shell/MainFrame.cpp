@@ -152,8 +152,11 @@ void CMainFrame::ConnectViews()
     m_scrollView.onOverlayReposition = [this] { m_overlay.Refresh(); };
     m_overlay.onTrimDragged = [this] { m_barDlg.RefreshTrimFields(); };
     Browser().onReadyStateChanged = [this] { UpdateReadyState(); };
+    // The refusal stands until the status text next changes.
     Browser().onDownloadRefused = [this](const std::string& url) {
-        SetStatusText(FormatMessageText(kMsgDownloadRefused, {url}));
+        m_statusText = FormatMessageText(kMsgDownloadRefused, {url});
+        m_statusBar.remove_all_messages(0);
+        m_statusBar.push(m_statusText, 0);
     };
 }
 
