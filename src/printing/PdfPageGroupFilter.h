@@ -14,6 +14,9 @@
 // group changes nothing in how they look. The group is overwritten with the
 // same number of spaces, which keeps every byte offset of the file (the cross
 // reference table) valid.
+//
+// Only page objects are touched: cairo writes the same group text into the
+// forms of soft masks, where it decides how the mask is computed.
 class CPdfPageGroupFilter {
 public:
     using Output = std::function<bool(const char* data, size_t length)>;
@@ -28,7 +31,13 @@ public:
     static std::string_view PageGroup();
 
 private:
+    // Where the next page object starts in m_held at or after `from`, when
+    // its marker and the character after it have arrived.
+    size_t FindPageObject(size_t from) const;
+    void BlankGroups(size_t from, size_t to);
+
     Output m_output;
     std::string m_held;
+    bool m_inPage = false;
     size_t m_blanked = 0;
 };

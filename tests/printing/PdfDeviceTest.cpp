@@ -10,6 +10,9 @@
 #include <cairo.h>
 
 #include <gtest/gtest.h>
+
+#include <cairo-pdf.h>
+#include <cairo.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 
@@ -166,11 +169,14 @@ TEST_F(PrintPdfFile, FullDiskFailsTheJob)
     EXPECT_TRUE(raw->cancelled);
 }
 
-TEST(PrintPdfGroupFilter, BlanksEveryPageGroupAcrossAnySplit)
+TEST(PrintPdfGroupFilter, BlanksOnlyThePageGroupAcrossAnySplit)
 {
     const std::string group(CPdfPageGroupFilter::PageGroup());
-    const std::string input = "1 0 obj\n<< /Type /Page\n   " + group + "\n>>\nstream\x01\x02/Group <<\nend " + group +
-                              " tail /Grou";
+    const std::string page = "1 0 obj\n<< /Type /Page % 1\n   /Parent 2 0 R\n   " + group + "\n>>\nendobj\n";
+    const std::string form = "3 0 obj\n<< /Type /XObject\n   /Subtype /Form\n   " + group +
+                             "\n>>\nstream\n\x01\x02/Type /Page\nendstream\nendobj\n";
+    const std::string pages = "2 0 obj\n<< /Type /Pages\n   " + group + "\n>>\nendobj\n tail /Type /Pag";
+    const std::string input = page + form + pages;
     for (size_t split = 0; split <= input.size(); ++split) {
         std::string output;
         CPdfPageGroupFilter filter([&](const char* d, size_t n) {
@@ -181,17 +187,73 @@ TEST(PrintPdfGroupFilter, BlanksEveryPageGroupAcrossAnySplit)
         ASSERT_TRUE(filter.Write(input.data() + split, input.size() - split));
         ASSERT_TRUE(filter.Flush());
         ASSERT_EQ(output.size(), input.size());
-        EXPECT_EQ(output.find("/Transparency"), std::string::npos) << split;
-        EXPECT_NE(output.find("stream\x01\x02/Group <<\nend"), std::string::npos);
-        EXPECT_EQ(output.substr(output.size() - 11), " tail /Grou");
-        EXPECT_EQ(filter.GroupsBlanked(), 2u);
+        EXPECT_EQ(output.substr(0, page.size()).find("/Transparency"), std::string::npos) << split;
+        EXPECT_EQ(output.substr(page.size()), form + pages) << split;
+        EXPECT_EQ(filter.GroupsBlanked(), 1u);
     }
+}
+
+// A document drawn by cairo with a soft-masked image and a mask: cairo writes
+// the same group text into the forms of the masks, which must stay.
+TEST(PrintPdfGroupFilter, SoftMasksKeepTheirGroups)
+{
+    std::string pdf;
+    cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
+        [](void* closure, const unsigned char* data, unsigned int length) {
+            static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &pdf, 200, 200);
+    cairo_t* cr = cairo_create(surface);
+    cairo_pattern_t* fade = cairo_pattern_create_linear(0, 0, 100, 0);
+    cairo_pattern_add_color_stop_rgba(fade, 0, 1, 0, 0, 1);
+    cairo_pattern_add_color_stop_rgba(fade, 1, 0, 0, 1, 0);
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 100, 100);
+    cairo_t* icr = cairo_create(image);
+    cairo_set_source(icr, fade);
+    cairo_paint(icr);
+    cairo_destroy(icr);
+    cairo_set_source_surface(cr, image, 10, 10);
+    cairo_paint(cr);
+    cairo_set_source_rgb(cr, 0, 0.5, 0);
+    cairo_mask(cr, fade);
+    cairo_show_page(cr);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    cairo_surface_destroy(surface);
+    cairo_surface_destroy(image);
+    cairo_pattern_destroy(fade);
+
+    auto count = [](const std::string& text, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    const std::string group(CPdfPageGroupFilter::PageGroup());
+    ASSERT_GE(count(pdf, group), 2u) << "cairo wrote no group for the mask";
+    const size_t masks = count(pdf, "/SMask");
+    ASSERT_GE(masks, 2u) << "an image's mask and a drawing's mask";
+
+    std::string output;
+    CPdfPageGroupFilter filter([&](const char* d, size_t n) {
+        output.append(d, n);
+        return true;
+    });
+    for (size_t at = 0; at < pdf.size(); at += 97)
+        ASSERT_TRUE(filter.Write(pdf.data() + at, std::min<size_t>(97, pdf.size() - at)));
+    ASSERT_TRUE(filter.Flush());
+    EXPECT_EQ(filter.GroupsBlanked(), 1u);
+    EXPECT_EQ(output.size(), pdf.size());
+    EXPECT_EQ(count(output, group), count(pdf, group) - 1);
+    EXPECT_EQ(count(output, "/SMask"), masks);
 }
 
 TEST(PrintPdfGroupFilter, ReportsAFailedWrite)
 {
     CPdfPageGroupFilter filter([](const char*, size_t) { return false; });
-    EXPECT_FALSE(filter.Write("abcdef", 6));
+    const std::string data(100, 'a');
+    EXPECT_FALSE(filter.Write(data.data(), data.size()));
 }
 
 // What a preview draws into pixels with the same painters, at the scale
