@@ -9,7 +9,7 @@ packages=(
   libcups2-dev libjpeg62-turbo-dev libxml2-utils libpng-dev zlib1g-dev libtiff-dev libglib2.0-dev-bin
   libgtest-dev libgmock-dev pkg-config cmake g++ clang
   # running and testing headless
-  xvfb xauth xdotool cups printer-driver-cups-pdf poppler-utils xclip
+  xvfb xauth xdotool cups printer-driver-cups-pdf poppler-utils ghostscript xclip
   fonts-ipafont-gothic python3 libjpeg-turbo-progs imagemagick desktop-file-utils appstream-util adwaita-icon-theme
   dbus-daemon groff-base x11-utils util-linux
 )

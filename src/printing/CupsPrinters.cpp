@@ -73,6 +73,21 @@ std::vector<std::string> KeywordsOf(ipp_attribute_t* attr)
     return values;
 }
 
+// The server's own default destination, asked of the server itself: the
+// user's settings are not consulted.
+std::string ServerDefaultPrinterName()
+{
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    std::string name;
+    if (ipp_attribute_t* attr = response ? ippFindAttribute(response, "printer-name", IPP_TAG_NAME) : nullptr)
+        if (const char* value = ippGetString(attr, 0, nullptr))
+            name = value;
+    ippDelete(response);
+    return name;
+}
+
 }  // namespace
 
 CPrinterPtr CPrinter::Open(const std::string& name)
@@ -152,7 +167,14 @@ std::vector<std::string> EnumPrinterNames()
 
 std::string DefaultPrinterName()
 {
+    // The user's own default (lpoptions -d, LPDEST, PRINTER) when the server
+    // has that queue; a default naming a queue it lacks gives nothing here.
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (!dest) {
+        const std::string server = ServerDefaultPrinterName();
+        if (!server.empty())
+            dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, server.c_str(), nullptr);
+    }
     if (!dest)
         return kPdfPrinterName;
     std::string name = dest->name;

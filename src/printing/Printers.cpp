@@ -160,6 +160,11 @@ std::unique_ptr<CPageDevice> CPrinter::CreateDevice(const CDevMode& dm, const st
             options.emplace_back("media", JobMediaKeyword(media->name));
         if ((dm.fields & DM_DEFAULTSOURCE) && !dm.source.empty())
             options.emplace_back("media-source", dm.source);
+        // Each page is the whole sheet, its tile already placed inside the
+        // printable area; filters that fit it into that area would shrink
+        // the tile and the sheets would no longer meet edge to edge.
+        options.emplace_back("print-scaling", "none");
+        options.emplace_back("fit-to-page", "false");
         sink = MakeCupsJobSink(m_name, std::move(options));
     }
     return std::make_unique<CPdfPageDevice>(Metrics(dm), paper.paperWidth, paper.paperHeight, std::move(sink));

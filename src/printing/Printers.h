@@ -23,7 +23,7 @@ struct CMediaInfo {
 
 // The CUPS destinations, then "PDF".
 std::vector<std::string> EnumPrinterNames();
-// CUPS's default destination, else "PDF".
+// The user's default CUPS destination, else the server's, else "PDF".
 std::string DefaultPrinterName();
 
 // An open printer: what CUPS said about one destination when it was opened.

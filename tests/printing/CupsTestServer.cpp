@@ -108,7 +108,7 @@ bool CCupsTestServer::Start()
                   "/spool/tmp\nStateDir " + m_dir + "/state\nCacheDir " + m_dir +
                   "/cache\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\nAccessLog " + m_dir +
                   "/log/access_log\nErrorLog " + m_dir + "/log/error_log\nPageLog " + m_dir +
-                  "/log/page_log\nFatalErrors none\nPrintcap\nSystemGroup root\n");
+                  "/log/page_log\nFatalErrors none\nPrintcap\nSystemGroup root\nFileDevice Yes\n");
     WriteText(m_dir + "/root/cupsd.conf",
               "Listen " + m_socket +
                   "\nLogLevel info\nBrowsing No\nWebInterface No\nDefaultAuthType None\nMaxJobTime 300\nPreserveJobFiles Yes\nDefaultPaperSize A4\n"
@@ -177,10 +177,23 @@ bool CCupsTestServer::RunTool(const std::vector<std::string>& argv)
     return g_spawn_check_wait_status(status, nullptr);
 }
 
-int CCupsTestServer::LastJobId()
+bool CCupsTestServer::AddPostScriptQueue()
+{
+    // The generic PostScript driver that comes with CUPS: its papers have
+    // hardware margins, as real printers' do. Like many queues, it fits
+    // pages into the printable area unless a job says otherwise.
+    if (!RunTool({"lpadmin", "-p", kPostScriptQueue, "-E", "-v", "file://" + PostScriptOutput(), "-m",
+                  "drv:///sample.drv/generic.ppd", "-o", "fit-to-page-default=true", "-o", "print-scaling-default=fit"})) {
+        m_why = "lpadmin could not add the PostScript queue";
+        return false;
+    }
+    return true;
+}
+
+int CCupsTestServer::LastJobId(const char* queue)
 {
     cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, kQueue, 0, CUPS_WHICHJOBS_ALL);
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue, 0, CUPS_WHICHJOBS_ALL);
     int last = 0;
     for (int i = 0; i < count; ++i)
         last = std::max(last, jobs[i].id);
@@ -188,13 +201,13 @@ int CCupsTestServer::LastJobId()
     return last;
 }
 
-std::optional<int> CCupsTestServer::WaitForJobEnd(int jobId, double seconds)
+std::optional<int> CCupsTestServer::WaitForJobEnd(int jobId, double seconds, const char* queue)
 {
     int state = 0;
     const bool ended = PollUntil(
         [&] {
             cups_job_t* jobs = nullptr;
-            const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, kQueue, 0, CUPS_WHICHJOBS_ALL);
+            const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue, 0, CUPS_WHICHJOBS_ALL);
             for (int i = 0; i < count; ++i)
                 if (jobs[i].id == jobId)
                     state = jobs[i].state;

@@ -12,6 +12,10 @@
 class CCupsTestServer {
 public:
     static constexpr const char* kQueue = "qvpdf";
+    // A PostScript printer with 12 pt hardware margins on every paper that
+    // fits pages into its printable area by default, writing its output to
+    // PostScriptOutput().
+    static constexpr const char* kPostScriptQueue = "qvps";
 
     ~CCupsTestServer() { Stop(); }
 
@@ -20,14 +24,17 @@ public:
     void Stop();
     const std::string& Why() const { return m_why; }
     const std::string& Socket() const { return m_socket; }
+    // Adds kPostScriptQueue; on failure `Why()` says why.
+    bool AddPostScriptQueue();
+    std::string PostScriptOutput() const { return m_dir + "/qvps.ps"; }
     // Runs an lp tool against this server; true on exit status 0.
     bool RunTool(const std::vector<std::string>& argv);
 
     // The highest job id on the queue; 0 when none.
-    int LastJobId();
+    int LastJobId(const char* queue = kQueue);
     // Waits until the job has ended (completed, cancelled or aborted);
     // its final state, or nothing on time-out.
-    std::optional<int> WaitForJobEnd(int jobId, double seconds);
+    std::optional<int> WaitForJobEnd(int jobId, double seconds, const char* queue = kQueue);
     // The file cups-pdf wrote for the job, if any (it may take a moment
     // after the job ended).
     std::optional<std::string> OutputOfJob(int jobId, double seconds);

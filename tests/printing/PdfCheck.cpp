@@ -8,7 +8,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
+#include <string_view>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -105,28 +108,53 @@ std::optional<std::string> PdfPageText(const std::string& path, int page)
 
 namespace {
 
-std::optional<CRenderedPage> RenderWith(const std::string& path, int page, const std::vector<std::string>& scale)
+// "P6", width, height and maximum value, with the comments Ghostscript puts
+// between them; `start` is where the pixels begin.
+bool ReadPpmHeader(std::string_view ppm, int& width, int& height, int& maxval, size_t& start)
+{
+    size_t at = 0;
+    auto next = [&](std::string& token) {
+        while (at < ppm.size() && (std::isspace(static_cast<unsigned char>(ppm[at])) || ppm[at] == '#'))
+            if (ppm[at] == '#')
+                at = std::min(ppm.find('\n', at), ppm.size());
+            else
+                ++at;
+        const size_t begin = at;
+        while (at < ppm.size() && !std::isspace(static_cast<unsigned char>(ppm[at])))
+            ++at;
+        token = ppm.substr(begin, at - begin);
+        return !token.empty();
+    };
+    std::string magic, w, h, m;
+    if (!next(magic) || magic != "P6" || !next(w) || !next(h) || !next(m) || at >= ppm.size())
+        return false;
+    width = std::atoi(w.c_str());
+    height = std::atoi(h.c_str());
+    maxval = std::atoi(m.c_str());
+    start = at + 1;  // one whitespace character ends the header
+    return width > 0 && height > 0;
+}
+
+// Runs a renderer that writes one page as a PPM file to the path it is
+// given, and reads that file.
+std::optional<CRenderedPage> RenderToPpm(const std::function<std::vector<std::string>(const std::string&)>& command)
 {
     gchar* dir = g_dir_make_tmp("qv-render-XXXXXX", nullptr);
     if (!dir)
         return std::nullopt;
-    const std::string prefix = std::string(dir) + "/page";
-    const std::string n = std::to_string(page);
+    const std::string ppm = std::string(dir) + "/page.ppm";
     std::string out;
     std::optional<CRenderedPage> result;
-    std::vector<std::string> argv{"pdftoppm"};
-    argv.insert(argv.end(), scale.begin(), scale.end());
-    argv.insert(argv.end(), {"-f", n, "-l", n, "-singlefile", path, prefix});
-    if (RunTool(argv, out)) {
+    if (RunTool(command(ppm), out)) {
         gchar* data = nullptr;
         gsize length = 0;
-        if (g_file_get_contents((prefix + ".ppm").c_str(), &data, &length, nullptr)) {
+        if (g_file_get_contents(ppm.c_str(), &data, &length, nullptr)) {
             CRenderedPage image;
-            int maxval = 0, consumed = 0;
-            if (std::sscanf(data, "P6 %d %d %d%n", &image.width, &image.height, &maxval, &consumed) == 3 &&
+            int maxval = 0;
+            size_t start = 0;
+            if (ReadPpmHeader(std::string_view(data, length), image.width, image.height, maxval, start) &&
                 maxval == 255) {
                 const size_t bytes = size_t(image.width) * image.height * 3;
-                const size_t start = size_t(consumed) + 1;
                 if (start + bytes <= length) {
                     image.rgb.assign(data + start, data + start + bytes);
                     result = std::move(image);
@@ -134,7 +162,7 @@ std::optional<CRenderedPage> RenderWith(const std::string& path, int page, const
             }
             g_free(data);
         }
-        g_unlink((prefix + ".ppm").c_str());
+        g_unlink(ppm.c_str());
     }
     g_rmdir(dir);
     g_free(dir);
@@ -143,14 +171,50 @@ std::optional<CRenderedPage> RenderWith(const std::string& path, int page, const
 
 }  // namespace
 
+namespace {
+
+std::optional<CRenderedPage> RenderWithPdftoppm(const std::string& path, int page,
+                                                const std::vector<std::string>& scale)
+{
+    const std::string n = std::to_string(page);
+    return RenderToPpm([&](const std::string& ppm) {
+        std::vector<std::string> argv{"pdftoppm"};
+        argv.insert(argv.end(), scale.begin(), scale.end());
+        // pdftoppm adds ".ppm" to the name it is given.
+        argv.insert(argv.end(), {"-f", n, "-l", n, "-singlefile", path, ppm.substr(0, ppm.size() - 4)});
+        return argv;
+    });
+}
+
+}  // namespace
+
 std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi)
 {
-    return RenderWith(path, page, {"-r", std::to_string(dpi)});
+    return RenderWithPdftoppm(path, page, {"-r", std::to_string(dpi)});
 }
 
 std::optional<CRenderedPage> RenderPdfPageTo(const std::string& path, int page, int width, int height)
 {
-    return RenderWith(path, page, {"-scale-to-x", std::to_string(width), "-scale-to-y", std::to_string(height)});
+    return RenderWithPdftoppm(path, page,
+                              {"-scale-to-x", std::to_string(width), "-scale-to-y", std::to_string(height)});
+}
+
+bool HaveGhostscript()
+{
+    gchar* gs = g_find_program_in_path("gs");
+    const bool found = gs != nullptr;
+    g_free(gs);
+    return found;
+}
+
+std::optional<CRenderedPage> RenderPostScriptPage(const std::string& path, int page, int dpi)
+{
+    const std::string n = std::to_string(page);
+    return RenderToPpm([&](const std::string& ppm) {
+        return std::vector<std::string>{"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=ppmraw",
+                                        "-r" + std::to_string(dpi), "-dFirstPage=" + n, "-dLastPage=" + n,
+                                        "-sOutputFile=" + ppm, path};
+    });
 }
 
 std::vector<std::string> CheckPosterPage(const CRenderedPage& image, int dpi, int page, const CPageGrid& grid,

@@ -32,6 +32,8 @@ std::optional<std::string> PdfPageText(const std::string& path, int page);
 std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi);
 // The page rendered to exactly `width` x `height` pixels.
 std::optional<CRenderedPage> RenderPdfPageTo(const std::string& path, int page, int width, int height);
+bool HaveGhostscript();
+std::optional<CRenderedPage> RenderPostScriptPage(const std::string& path, int page, int dpi);
 // Pixel sizes of the images the PDF embeds (pdfimages -list).
 std::optional<std::vector<CSize>> PdfImageSizes(const std::string& path);
 

@@ -5,12 +5,15 @@
 #include "PosterFixture.h"
 #include "errors/StringTable.h"
 #include "printing/QuorvaThread.h"
+#include "printing/TileGeometry.h"
 
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 #include <glib/gstdio.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <regex>
 
 namespace {
@@ -275,4 +278,81 @@ TEST_F(PrintCups, OverlappingPosterWithEveryAid)
         const poster::Rgb under = poster::ColourAt(src.left + int((insideX / toPx - 118) * 514 / 2244), src.top);
         EXPECT_TRUE(image->Near(insideX, insideY, under.r, under.g, under.b)) << image->ColourText(insideX, insideY);
     }
+}
+
+namespace {
+
+// The first and last columns (or rows) that are not paper white along a line
+// through the middle of a tile: the tile's frame.
+std::pair<int, int> InkSpan(const CRenderedPage& page, bool across, int at)
+{
+    const int length = across ? page.width : page.height;
+    int first = -1, last = -1;
+    for (int i = 0; i < length; ++i) {
+        const int x = across ? i : at, y = across ? at : i;
+        if (!page.Near(x, y, 255, 255, 255, 60)) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    return {first, last + 1};
+}
+
+}  // namespace
+
+// A PostScript queue whose paper has hardware margins, as real printers do:
+// the filters must not scale the full-sheet pages into the printable area,
+// or the tiles would no longer meet edge to edge.
+TEST_F(PrintCups, TilesLandWhereTheGeometrySaysOnAPrinterWithMargins)
+{
+    if (!HaveGhostscript())
+        GTEST_SKIP() << "ghostscript not installed";
+    ASSERT_TRUE(server->AddPostScriptQueue()) << server->Why();
+    CQuorvaThread thread;
+    CQuorvaTask& task = *thread.Task();
+    task.ReopenPrinter({CCupsTestServer::kPostScriptQueue});
+    ASSERT_TRUE(task.Printer());
+    const std::vector<CMediaInfo>& media = task.Printer()->Media();
+    const auto a4 = std::find_if(media.begin(), media.end(), [](const CMediaInfo& m) {
+        return std::abs(m.width - 21000) <= 20 && std::abs(m.length - 29700) <= 20;
+    });
+    ASSERT_NE(a4, media.end());
+    ASSERT_GT(a4->margins.left, 0) << "the queue's paper has no hardware margins";
+    task.ReplaceDevMode(task.Printer()->MakeDevMode(*a4, DMORIENT_PORTRAIT, ""));
+    task.SetJob(PosterJob(2, 2));
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Wait(INFINITE));
+    ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
+    const int jobId = server->LastJobId(CCupsTestServer::kPostScriptQueue);
+    ASSERT_EQ(server->WaitForJobEnd(jobId, 180, CCupsTestServer::kPostScriptQueue), IPP_JSTATE_COMPLETED);
+
+    const std::string output = ReadFile(server->PostScriptOutput());
+    ASSERT_EQ(output.rfind("%!PS", 0), 0u) << output.substr(0, 200);
+    const CPaperInfo& paper = task.PaperInfo();
+    for (int pageNo : {1, 4}) {
+        const auto page = RenderPostScriptPage(server->PostScriptOutput(), pageNo, paper.resX);
+        ASSERT_TRUE(page) << "page " << pageNo << " at " << paper.resX << " dpi";
+        // Where the geometry puts the tile, in dots from the paper's corner.
+        const CTileMapping m = MapPageToTile(pageNo, task.Grid(), paper, {poster::kSize, poster::kSize});
+        const CRect dest{m.dest.left + paper.hardPrintable.left, m.dest.top + paper.hardPrintable.top,
+                         m.dest.right + paper.hardPrintable.left, m.dest.bottom + paper.hardPrintable.top};
+        const auto [left, right] = InkSpan(*page, true, (dest.top + dest.bottom) / 2);
+        const auto [top, bottom] = InkSpan(*page, false, (dest.left + dest.right) / 2);
+        EXPECT_NEAR(left, dest.left, 1) << "page " << pageNo;
+        EXPECT_NEAR(right, dest.right, 1) << "page " << pageNo;
+        EXPECT_NEAR(top, dest.top, 1) << "page " << pageNo;
+        EXPECT_NEAR(bottom, dest.bottom, 1) << "page " << pageNo;
+    }
+}
+
+// A personal default (LPDEST, or lpoptions -d) naming a queue this server
+// does not have: the server's default is next, before "PDF".
+TEST_F(PrintCups, MissingPersonalDefaultFallsBackToTheServerDefault)
+{
+    ASSERT_TRUE(server->RunTool({"lpadmin", "-d", CCupsTestServer::kQueue}));
+    g_setenv("LPDEST", "no-such-queue", TRUE);
+    const std::string name = DefaultPrinterName();
+    g_unsetenv("LPDEST");
+    EXPECT_EQ(name, CCupsTestServer::kQueue);
 }
