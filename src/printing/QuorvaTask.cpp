@@ -3,9 +3,11 @@
 #include "printing/AssemblyAids.h"
 #include "printing/PosterGeometry.h"
 
-CQuorvaTask::CQuorvaTask()
+CQuorvaTask::CQuorvaTask() : CQuorvaTask(DefaultPrinterName()) {}
+
+CQuorvaTask::CQuorvaTask(const std::string& printer)
 {
-    ReopenPrinter(CDevNames{DefaultPrinterName()});
+    ReopenPrinter(CDevNames{printer});
 }
 
 std::optional<CDevNames> CQuorvaTask::MakeDevNames() const
@@ -18,9 +20,14 @@ std::optional<CDevNames> CQuorvaTask::MakeDevNames() const
 bool CQuorvaTask::ReopenPrinter(const CDevNames& devNames)
 {
     CPrinterPtr printer = CPrinter::Open(devNames.device);
-    if (!printer)
+    if (!printer) {
+        // With no printer left open, Print names the one that failed.
+        if (!m_printer)
+            m_unavailablePrinter = devNames.device;
         return false;
+    }
     m_printer = std::move(printer);
+    m_unavailablePrinter.clear();
     if (!m_devMode || m_devMode->deviceName != m_printer->Name())
         m_devMode = m_printer->DefaultDevMode();
     return true;
@@ -37,8 +44,16 @@ std::unique_ptr<CPageDevice> CQuorvaTask::CreatePrinterDC() const
     return m_jobPrinter->CreateDevice(*m_jobDevMode, m_outputFile);
 }
 
+void CQuorvaTask::RetryUnavailablePrinter()
+{
+    if (!m_printer && !m_unavailablePrinter.empty())
+        ReopenPrinter(CDevNames{m_unavailablePrinter});
+}
+
 CPageGrid CQuorvaTask::CalcPagesForPrinter(const CPageSetting& setting, const CSize& bitmap) const
 {
+    if (!m_printer && !m_deviceFactory && !m_unavailablePrinter.empty())
+        throw my::CException(58974, {m_unavailablePrinter});
     if (!m_devMode || (!m_printer && !m_deviceFactory))
         throw my::CException(58975);
     CPaperInfo paper;
@@ -97,16 +112,20 @@ void CQuorvaTask::PrintPage(int32_t page, CPageDevice& dc)
     const CSize bitmap{m_dib->Width(), m_dib->Height()};
     if (bitmap.cx == 0 || bitmap.cy == 0)
         return;
+    // A sheet that cannot be drawn, wholly or in part, is not printed: the job
+    // fails and is aborted rather than sending a blank or partial sheet.
     if (aids.assemblySheet && page == 1) {
-        dc.Paint([&](cairo_t* cr, const CRect& clip, CairoSurfacePtr* embedded) {
-            return PaintAssemblySheet(cr, *m_dib, Poster(), m_paperInfo, clip, embedded);
-        });
+        if (!dc.Paint([&](cairo_t* cr, const CRect& clip, CairoSurfacePtr* embedded) {
+                return PaintAssemblySheet(cr, *m_dib, Poster(), m_paperInfo, clip, embedded);
+            }))
+            throw my::CException(58945);
         return;
     }
     const CPosterSheet sheet = MapPosterSheet(aids.assemblySheet ? page - 1 : page, Poster(), m_paperInfo, bitmap);
-    dc.StretchDib(*m_dib, sheet.tile.dest, sheet.tile.source);
-    if (aids.cutGuides || aids.sheetLabels)
-        dc.Paint([&](cairo_t* cr, const CRect& clip, CairoSurfacePtr*) {
+    if (!dc.StretchDib(*m_dib, sheet.tile.dest, sheet.tile.source))
+        throw my::CException(58945);
+    if ((aids.cutGuides || aids.sheetLabels) && !dc.Paint([&](cairo_t* cr, const CRect& clip, CairoSurfacePtr*) {
             return PaintSheetAids(cr, sheet, Poster(), m_paperInfo, aids, clip);
-        });
+        }))
+        throw my::CException(58945);
 }

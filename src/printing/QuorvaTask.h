@@ -31,6 +31,8 @@ class CQuorvaTask : public CPrintTask<CQuorvaTask> {
 public:
     // Opens the default printer with its default settings.
     CQuorvaTask();
+    // Opens `printer` instead; when it cannot be opened, Print names it.
+    explicit CQuorvaTask(const std::string& printer);
 
     // Printer selection (user-interface thread). A job that is running keeps
     // the printer and settings it started with.
@@ -42,14 +44,19 @@ public:
     // be opened leaves the selection as it was and answers false.
     bool ReopenPrinter(const CDevNames& devNames);
     const CPrinterPtr& Printer() const { return m_printer; }
+    // The printer last asked for when it could not be opened, else empty.
+    const std::string& UnavailablePrinter() const { return m_unavailablePrinter; }
+    // Opens that printer again: it may have come back since.
+    void RetryUnavailablePrinter();
     bool PrintsToFile() const { return m_printer && m_printer->IsPdf(); }
 
     // The device of the job set by SetJob, on its printer and settings;
     // none when there is no printer or settings.
     std::unique_ptr<CPageDevice> CreatePrinterDC() const;
     // The sheets a bitmap would take on the current printer, with the glue
-    // overlap of `setting` (PosterPageCount gives the print dialog's count). Raises 58975 without a printer, 58978-58982 when
-    // the settings give no paper size.
+    // overlap of `setting` (PosterPageCount gives the print dialog's count).
+    // Raises 58974 naming a printer that could not be opened, 58975 without
+    // a printer, 58978-58982 when the settings give no paper size.
     CPageGrid CalcPagesForPrinter(const CPageSetting& setting, const CSize& bitmap) const;
 
     // Takes the job's parameters and a copy of the current selection.
@@ -64,6 +71,9 @@ public:
     void SetDeviceFactory(DeviceFactory factory) { m_deviceFactory = std::move(factory); }
 
     const CDibSectionPtr& Dib() const { return m_dib; }
+    // Lets go of the job's capture once its end has been reported: a large
+    // capture holds hundreds of megabytes.
+    void ReleaseDib() { m_dib.reset(); }
     const CPaperInfo& PaperInfo() const { return m_paperInfo; }
     CPageGrid Grid() const { return {m_papers, m_tile}; }
     CPosterGrid Poster() const { return {Grid(), m_step}; }
@@ -71,6 +81,7 @@ public:
 
 private:
     CPrinterPtr m_printer;
+    std::string m_unavailablePrinter;
     std::optional<CDevMode> m_devMode;
     DeviceFactory m_deviceFactory;
 

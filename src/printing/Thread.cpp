@@ -23,6 +23,10 @@ bool CThreadImpl::Start()
         Wait(INFINITE);
     }
     Terminate(false);
+    {
+        std::lock_guard lock(m_priorityMutex);
+        m_raised = false;
+    }
     std::promise<int> done;
     std::future<int> future = done.get_future();
     try {
@@ -40,9 +44,12 @@ bool CThreadImpl::Start()
 void CThreadImpl::ThreadProc(CThreadImpl* self, std::promise<int> done)
 {
     // Runs on the worker.
-    if (self->m_priority <= THREAD_PRIORITY_IDLE) {
-        sched_param param{};
-        pthread_setschedparam(pthread_self(), SCHED_IDLE, &param);
+    {
+        std::lock_guard lock(self->m_priorityMutex);
+        if (self->m_priority <= THREAD_PRIORITY_IDLE && !self->m_raised) {
+            sched_param param{};
+            pthread_setschedparam(pthread_self(), SCHED_IDLE, &param);
+        }
     }
     int exitCode = -1;
     try {
@@ -51,6 +58,25 @@ void CThreadImpl::ThreadProc(CThreadImpl* self, std::promise<int> done)
         exitCode = -1;
     }
     done.set_value(exitCode);
+}
+
+void CThreadImpl::Terminate(bool stop)
+{
+    CThread::Terminate(stop);
+    if (stop)
+        RaiseWorker();
+}
+
+void CThreadImpl::RaiseWorker()
+{
+    std::lock_guard lock(m_priorityMutex);
+    m_raised = true;
+    if (!m_thread.joinable())
+        return;
+    // Leaving SCHED_IDLE needs CAP_SYS_NICE or a RLIMIT_NICE that allows
+    // nice 0; without either the worker stays idle and the wait is longer.
+    sched_param param{};
+    pthread_setschedparam(m_thread.native_handle(), SCHED_OTHER, &param);
 }
 
 bool CThreadImpl::Wait(int milliseconds)

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <future>
+#include <mutex>
 #include <thread>
 
 // A worker that runs one job at a time. The user-interface thread calls
@@ -32,7 +33,9 @@ inline constexpr int THREAD_PRIORITY_IDLE = -15;
 inline constexpr int INFINITE = -1;
 
 // Owns the operating-system thread. Each worker runs at the priority field's
-// level (idle: SCHED_IDLE) from its first instruction on.
+// level (idle: SCHED_IDLE) from its first instruction on, until a stop is
+// requested: the user-interface thread then waits for it, so it goes on at
+// normal priority.
 class CThreadImpl : public CThread {
 public:
     CThreadImpl() = default;
@@ -44,6 +47,9 @@ public:
     bool Start() override;
     bool Wait(int milliseconds) override;
     bool IsRunning() const override;
+    // A stop also raises a running worker to normal priority (SCHED_OTHER),
+    // so that the wait for it does not last minutes on a loaded machine.
+    void Terminate(bool stop) override;
 
     void SetPriority(int priority) { m_priority = priority; }
     int Priority() const { return m_priority; }
@@ -52,9 +58,14 @@ public:
 
 private:
     static void ThreadProc(CThreadImpl* self, std::promise<int> done);
+    void RaiseWorker();
 
     std::thread m_thread;
     std::future<int> m_done;
     int m_priority = THREAD_PRIORITY_IDLE;
     unsigned m_startedRuns = 0;
+    // Orders the worker's own lowering against a raise by a stop request
+    // that comes before the worker has begun.
+    std::mutex m_priorityMutex;
+    bool m_raised = false;
 };

@@ -80,10 +80,11 @@ void CCommandPrint::Execute(bool execute)
     if (!dib)
         throw my::CException(58721, {"CCommandPrint::Execute\nm_dib is NULL"});
 
-    if (!StopPrintingAndWait(m_thread, *Msg()))
+    if (!StopPrintingAndWait(m_thread, *Msg(), m_showWaiting))
         return;
     // The worker has been joined: the task is this thread's until Start.
     CQuorvaTask& task = *m_thread.Task();
+    task.RetryUnavailablePrinter();
 
     const CPageGrid grid = task.CalcPagesForPrinter(m_setting.pageSetting, {dib->Width(), dib->Height()});
     m_destination = PrintDestinationText(task);

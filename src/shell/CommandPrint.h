@@ -34,6 +34,8 @@ public:
     void SetOutputFileDialog(OutputFileFunction dialog) { m_outputFile = std::move(dialog); }
     // Runs when the worker has been started with a new job.
     void SetOnJobStarted(std::function<void()> started) { m_started = std::move(started); }
+    // Shows (true) and hides (false) that the window waits for a stopping job.
+    void SetWaitIndicator(std::function<void(bool)> show) { m_showWaiting = std::move(show); }
 
 private:
     CSetting& m_setting;
@@ -44,6 +46,7 @@ private:
     OutputFileFunction m_outputFile;
     std::string m_destination;
     std::function<void()> m_started;
+    std::function<void(bool)> m_showWaiting;
 };
 
 // The print dialog over the active window.

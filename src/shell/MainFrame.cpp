@@ -133,7 +133,7 @@ void CMainFrame::Create()
     // Closing while a job runs asks first and joins the worker; a late end
     // notice then shows nothing.
     canClose = [this] {
-        if (!StopPrintingAndWait(m_printThread, TheMsg()))
+        if (!StopPrintingAndWait(m_printThread, TheMsg(), [this](bool waiting) { ShowWaitCursor(waiting); }))
             return false;
         m_printEnd->Mute();
         return true;
@@ -229,6 +229,7 @@ void CMainFrame::CreateCommands()
         msg, m_setting, m_printThread, [this] { return Capture(m_scrollView); },
         [this](std::string& title) { return Browser().GetLocationName(title); });
     print->SetOnJobStarted([this] { m_printProgress.Follow(m_printThread.Task()->Progress()); });
+    print->SetWaitIndicator([this](bool waiting) { ShowWaitCursor(waiting); });
     m_commands[ID_FILE_PRINT] = print;
     // The preview is captured once a second: only its first capture waits
     // for the map's tiles, so a page that never settles costs the limit once.
@@ -473,6 +474,23 @@ void CMainFrame::UpdateReadyState()
     ShowStatusText();
     // The busy cursor belongs to the client area, not the menus and bars.
     m_scrollView.RefreshCursor();
+}
+
+void CMainFrame::ShowWaitCursor(bool waiting)
+{
+    auto window = get_window();
+    if (!window)
+        return;
+    if (waiting) {
+        m_cursorBeforeWait = window->get_cursor();
+        window->set_cursor(Gdk::Cursor::create(get_display(), "wait"));
+    } else {
+        window->set_cursor(m_cursorBeforeWait);
+        m_cursorBeforeWait.reset();
+    }
+    // The main loop stands still while the worker is joined: the cursor must
+    // reach the display now.
+    get_display()->flush();
 }
 
 void CMainFrame::ShowStatusText()

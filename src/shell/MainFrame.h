@@ -92,6 +92,7 @@ private:
     void ConnectCapture();
     void ConnectPrintProgress();
     void OnPrintEnded();
+    void ShowWaitCursor(bool waiting);
     void Shutdown();
 
     CSetting& m_setting;
@@ -105,6 +106,7 @@ private:
     bool m_closeAfterCapture = false;
     // Captures of the page setup preview since the dialog opened.
     int m_previewCaptures = 0;
+    Glib::RefPtr<Gdk::Cursor> m_cursorBeforeWait;
 
     Gtk::Box m_layoutBox{Gtk::ORIENTATION_VERTICAL};
     CReBar m_rebar;

@@ -139,8 +139,11 @@ TEST_F(CommandPrintTest, PrintsThePosterAndReportsTheEnd)
         Type("2");
         Key("Return");
     });
+    const std::weak_ptr<CDibSection> printed = capture;
     print.RunAndReport(true, false);
+    capture.reset();
     ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
+    EXPECT_TRUE(printed.expired()) << "the capture outlives its job";
     EXPECT_EQ(messages, std::vector<std::string>{"印刷が終了しました"});
     EXPECT_EQ(setting.printSetting.copies, 2);
     EXPECT_EQ(suggestedNames, std::vector<std::string>{"map.pdf"});

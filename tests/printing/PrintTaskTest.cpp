@@ -51,6 +51,7 @@ protected:
             auto device = std::make_unique<CRecordingPageDevice>(log);
             device->startDocResult = startDocResult;
             device->startPageResult = startPageResult;
+            device->drawResult = drawResult;
             device->onDraw = onDraw;
             return device;
         });
@@ -78,6 +79,7 @@ protected:
     std::shared_ptr<CPageDeviceLog> log = std::make_shared<CPageDeviceLog>();
     int startDocResult = 7;
     int startPageResult = 1;
+    bool drawResult = true;
     std::function<void(int)> onDraw;
     CQuorvaTask task;
     CPrintJob job;
@@ -217,6 +219,34 @@ TEST_F(PrintTask, DeviceFailures)
     Run(0, 1, 1, 1);
     EXPECT_EQ(task.GetErr().msgId, 58977u);
     EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "StartPage", "AbortDoc"}));
+
+    // A tile that cannot be drawn (its surface not allocated) is no blank sheet.
+    log = std::make_shared<CPageDeviceLog>();
+    startPageResult = 1;
+    drawResult = false;
+    SetUp();
+    Run(0, 1, 1, 1);
+    EXPECT_EQ(task.GetErr().msgId, 58945u);
+    EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "StartPage", "Draw", "AbortDoc"}));
+}
+
+TEST_F(PrintTask, PrinterThatCannotBeOpenedIsNamed)
+{
+    CQuorvaTask other("gone");
+    EXPECT_FALSE(other.Printer());
+    EXPECT_EQ(other.UnavailablePrinter(), "gone");
+    try {
+        other.CalcPagesForPrinter(FitSetting(1, 1), {100, 100});
+        ADD_FAILURE() << "no error";
+    } catch (const my::CException& e) {
+        EXPECT_EQ(e.Err().text, "プリンター gone を開けませんでした\n\nページ設定で別のプリンターを選べます");
+    }
+    // Still gone when Print tries it again; another printer ends the error.
+    other.RetryUnavailablePrinter();
+    EXPECT_EQ(other.UnavailablePrinter(), "gone");
+    other.ReopenPrinter({"PDF"});
+    EXPECT_TRUE(other.UnavailablePrinter().empty());
+    EXPECT_EQ(other.CalcPagesForPrinter(FitSetting(1, 1), {100, 100}).TotalPages(), 1);
 }
 
 TEST_F(PrintTask, SettingsWithoutPaperSize)

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -234,4 +236,50 @@ TEST_F(PrintThread, CloseCheckAsksOnlyWhileAJobRuns)
     EXPECT_FALSE(thread.IsRunning());
     EXPECT_EQ(thread.Task()->GetErr().msgId, 58725u);
     EXPECT_EQ(log->Count("StartPage"), 0);
+}
+
+namespace {
+
+// Leaving SCHED_IDLE needs privilege or a RLIMIT_NICE that allows nice 0.
+bool MayLeaveIdlePriority()
+{
+    rlimit limit{};
+    return geteuid() == 0 || (getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20);
+}
+
+}  // namespace
+
+TEST_F(PrintThread, StoppedWorkerGoesOnAtNormalPriorityWhileTheWindowWaits)
+{
+    Gate gate;
+    std::atomic<int> policyAfterStop{-1};
+    onStartDoc = [&] {
+        gate.entered.set_value();
+        gate.released.wait();
+        policyAfterStop = sched_getscheduler(0);
+    };
+    ASSERT_TRUE(thread.Start());
+    gate.entered.get_future().wait();
+
+    CAnsweringMsg msg;
+    msg.answer = IDYES;
+    // (waiting shown, worker still running) at each call.
+    std::vector<std::pair<bool, bool>> shown;
+    EXPECT_TRUE(StopPrintingAndWait(thread, msg, [&](bool waiting) {
+        shown.emplace_back(waiting, thread.IsRunning());
+        if (waiting)
+            gate.release.set_value();
+    }));
+    EXPECT_EQ(shown, (std::vector<std::pair<bool, bool>>{{true, true}, {false, false}}));
+    EXPECT_EQ(thread.Task()->GetErr().msgId, 58725u);
+    if (MayLeaveIdlePriority())
+        EXPECT_EQ(policyAfterStop.load(), SCHED_OTHER);
+    else
+        std::printf("not allowed to leave idle priority here: the priority is not checked\n");
+
+    // The next job runs at idle priority again.
+    onStartDoc = nullptr;
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Wait(INFINITE));
+    EXPECT_EQ(log->schedPolicy, SCHED_IDLE);
 }

@@ -35,6 +35,7 @@ public:
     CDeviceMetrics metrics = MakeDeviceMetrics(21000, 29700, {500, 500, 500, 500}, 600);
     int startDocResult = 7;
     int startPageResult = 1;
+    bool drawResult = true;
     std::function<void()> onStartDoc;
     std::function<void(int drawIndex)> onDraw;  // from 1
 
@@ -69,7 +70,7 @@ public:
         m_log->dests.push_back(dest);
         if (onDraw)
             onDraw(static_cast<int>(m_log->sources.size()));
-        return true;
+        return drawResult;
     }
 
     // Runs the painter on a recording surface of the hardware printable area.
