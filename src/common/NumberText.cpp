@@ -57,3 +57,11 @@ std::string IntToText(int32_t value)
 {
     return std::to_string(value);
 }
+
+std::vector<std::string> NumberItems(int count)
+{
+    std::vector<std::string> items;
+    for (int i = 1; i <= count; ++i)
+        items.push_back(IntToText(i));
+    return items;
+}

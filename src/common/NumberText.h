@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 // The one number format the program accepts, from the user and from the
@@ -19,3 +20,6 @@ std::string HundredthsToMillimetreText(int32_t hundredths);
 // (rounded, halves away from zero, saturating); nothing when the text does
 // not match.
 std::optional<int32_t> ParseMillimetreText(std::string_view text);
+
+// "1" to `count`, the list items of the sheet and page combo boxes.
+std::vector<std::string> NumberItems(int count);

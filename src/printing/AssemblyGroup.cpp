@@ -1,5 +1,6 @@
 #include "printing/AssemblyGroup.h"
 
+#include "controls/BuilderWidget.h"
 #include "errors/Exception.h"
 
 #include <gtkmm/checkbutton.h>
@@ -12,11 +13,7 @@ namespace {
 template <class T>
 T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name)
 {
-    T* widget = nullptr;
-    builder->get_widget(name, widget);
-    if (!widget)
-        throw my::CException(58721, {"ui/pagesetup: " + name});
-    return widget;
+    return BuilderWidget<T>(builder, "ui/pagesetup", name);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "printing/PageSetupDlg.h"
 
+#include "controls/BuilderWidget.h"
 #include "common/NumberText.h"
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
@@ -40,19 +41,7 @@ std::string ControlName(int id)
 template <class T>
 T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name)
 {
-    T* widget = nullptr;
-    builder->get_widget(name, widget);
-    if (!widget)
-        throw my::CException(58721, {"ui/pagesetup: " + name});
-    return widget;
-}
-
-std::vector<std::string> NumberItems(int count)
-{
-    std::vector<std::string> items;
-    for (int i = 1; i <= count; ++i)
-        items.push_back(IntToText(i));
-    return items;
+    return BuilderWidget<T>(builder, "ui/pagesetup", name);
 }
 
 }  // namespace

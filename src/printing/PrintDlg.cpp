@@ -1,5 +1,6 @@
 #include "printing/PrintDlg.h"
 
+#include "controls/BuilderWidget.h"
 #include "common/NumberText.h"
 #include "controls/UiTexts.h"
 #include "errors/Exception.h"
@@ -14,21 +15,9 @@
 namespace {
 
 template <class T>
-T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, const char* id)
+T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name)
 {
-    T* widget = nullptr;
-    builder->get_widget(id, widget);
-    if (!widget)
-        throw my::CException(58721, {std::string("ui/print.ui: ") + id});
-    return widget;
-}
-
-std::vector<std::string> NumberItems(int count)
-{
-    std::vector<std::string> items;
-    for (int i = 1; i <= count; ++i)
-        items.push_back(IntToText(i));
-    return items;
+    return BuilderWidget<T>(builder, "ui/print.ui", name);
 }
 
 }  // namespace
