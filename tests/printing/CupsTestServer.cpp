@@ -35,6 +35,17 @@ void RemoveTree(const std::string& path)
     }
 }
 
+std::string ReadText(const std::string& path)
+{
+    gchar* data = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(path.c_str(), &data, &length, nullptr))
+        return {};
+    std::string text(data, length);
+    g_free(data);
+    return text;
+}
+
 bool WriteText(const std::string& path, const std::string& text)
 {
     return g_file_set_contents(path.c_str(), text.c_str(), -1, nullptr);
@@ -80,14 +91,25 @@ bool CCupsTestServer::Start()
 {
     if (geteuid() != 0) {
         m_why = "cupsd runs the cups-pdf backend only as root";
+        m_unavailable = true;
         return false;
     }
     std::string ppd;
     for (const char* p : kPpdPaths)
         if (ppd.empty() && Exists(p))
             ppd = p;
-    if (!Exists("/usr/sbin/cupsd") || !Exists("/usr/lib/cups/backend/cups-pdf") || ppd.empty()) {
-        m_why = "cups and printer-driver-cups-pdf are not installed";
+    // Each package the server needs, by what it installs.
+    std::string missing;
+    for (auto [package, installed] :
+         {std::pair<const char*, bool>{"cups (/usr/sbin/cupsd)", Exists("/usr/sbin/cupsd")},
+          {"cups-client (/usr/sbin/lpadmin)", Exists("/usr/sbin/lpadmin")},
+          {"printer-driver-cups-pdf (/usr/lib/cups/backend/cups-pdf and its PPD)",
+           Exists("/usr/lib/cups/backend/cups-pdf") && !ppd.empty()}})
+        if (!installed)
+            missing += (missing.empty() ? "" : ", ") + std::string(package);
+    if (!missing.empty()) {
+        m_why = "not installed: " + missing + " (tools/install-deps.sh installs them)";
+        m_unavailable = true;
         return false;
     }
 
@@ -126,12 +148,20 @@ bool CCupsTestServer::Start()
     GError* error = nullptr;
     if (!g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
                        &m_pid, &error)) {
-        m_why = error->message;
+        Failed(std::string("cupsd could not be started: ") + error->message);
         g_error_free(error);
         return false;
     }
-    if (!PollUntil([&] { return Exists(m_socket); }, 15)) {
-        m_why = "cupsd did not open its socket";
+    int status = 0;
+    bool exited = false;
+    if (!PollUntil([&] { return Exists(m_socket) || (exited = waitpid(m_pid, &status, WNOHANG) == m_pid); }, 15)) {
+        Failed("cupsd did not open its socket within 15 s");
+        return false;
+    }
+    if (exited) {
+        g_spawn_close_pid(m_pid);
+        m_pid = 0;
+        Failed("cupsd ended at once with status " + std::to_string(status));
         return false;
     }
     // The program and the lp tools find this server through CUPS_SERVER;
@@ -139,10 +169,19 @@ bool CCupsTestServer::Start()
     g_setenv("CUPS_SERVER", m_socket.c_str(), TRUE);
     cupsSetServer(m_socket.c_str());
     if (!RunTool({"lpadmin", "-p", kQueue, "-E", "-v", "cups-pdf:/", "-P", ppd})) {
-        m_why = "lpadmin could not add the cups-pdf queue";
+        Failed("lpadmin could not add the cups-pdf queue: " + m_toolError);
         return false;
     }
     return true;
+}
+
+void CCupsTestServer::Failed(const std::string& why)
+{
+    m_why = why;
+    m_unavailable = false;
+    const std::string log = m_dir.empty() ? std::string() : ReadText(m_dir + "/log/error_log");
+    if (!log.empty())
+        m_why += "; the end of cupsd's error log:\n" + log.substr(log.size() > 2000 ? log.size() - 2000 : 0);
 }
 
 void CCupsTestServer::Stop()
@@ -170,11 +209,16 @@ bool CCupsTestServer::RunTool(const std::vector<std::string>& argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     gint status = 0;
-    if (!g_spawn_sync(nullptr, args.data(), nullptr,
-                      GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL),
-                      nullptr, nullptr, nullptr, nullptr, &status, nullptr))
-        return false;
-    return g_spawn_check_wait_status(status, nullptr);
+    gchar* err = nullptr;
+    GError* error = nullptr;
+    const bool ran = g_spawn_sync(nullptr, args.data(), nullptr,
+                                  GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL), nullptr, nullptr,
+                                  nullptr, &err, &status, &error);
+    m_toolError = ran ? (err ? err : "") : error->message;
+    g_free(err);
+    if (error)
+        g_error_free(error);
+    return ran && g_spawn_check_wait_status(status, nullptr);
 }
 
 bool CCupsTestServer::AddPostScriptQueue()
@@ -184,7 +228,7 @@ bool CCupsTestServer::AddPostScriptQueue()
     // pages into the printable area unless a job says otherwise.
     if (!RunTool({"lpadmin", "-p", kPostScriptQueue, "-E", "-v", "file://" + PostScriptOutput(), "-m",
                   "drv:///sample.drv/generic.ppd", "-o", "fit-to-page-default=true", "-o", "print-scaling-default=fit"})) {
-        m_why = "lpadmin could not add the PostScript queue";
+        Failed("lpadmin could not add the PostScript queue: " + m_toolError);
         return false;
     }
     return true;

@@ -3,6 +3,10 @@
 // socket in a temporary folder, with a cups-pdf queue "qvpdf". Nothing of
 // the machine's own CUPS setup is used or changed. cupsd runs its backends
 // as root only, so the server needs root (as CI has).
+//
+// A server that cannot start although CUPS is installed is a failure of the
+// test, not a reason to skip it: only a missing package (or a user other
+// than root) is `Unavailable()`.
 #include <glib.h>
 
 #include <optional>
@@ -19,15 +23,20 @@ public:
 
     ~CCupsTestServer() { Stop(); }
 
-    // Starts cupsd and adds the queue; on failure `Why()` says what is missing.
+    // Starts cupsd and adds the queue; on failure `Why()` says what is
+    // missing or what went wrong.
     bool Start();
     void Stop();
     const std::string& Why() const { return m_why; }
+    // After a failed Start: true when the packages (named by `Why()`) or
+    // root's rights are missing, false when the server itself failed.
+    bool Unavailable() const { return m_unavailable; }
     const std::string& Socket() const { return m_socket; }
     // Adds kPostScriptQueue; on failure `Why()` says why.
     bool AddPostScriptQueue();
     std::string PostScriptOutput() const { return m_dir + "/qvps.ps"; }
-    // Runs an lp tool against this server; true on exit status 0.
+    // Runs an lp tool against this server; true on exit status 0. What the
+    // tool wrote to its standard error is kept for the failure message.
     bool RunTool(const std::vector<std::string>& argv);
 
     // The highest job id on the queue; 0 when none.
@@ -45,5 +54,10 @@ private:
     std::string m_dir;
     std::string m_socket;
     std::string m_why;
+    bool m_unavailable = false;
+    std::string m_toolError;
     GPid m_pid = 0;
+
+    // Why() with the end of cupsd's error log, for a server that failed.
+    void Failed(const std::string& why);
 };

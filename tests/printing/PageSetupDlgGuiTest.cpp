@@ -295,7 +295,7 @@ double Mismatch(cairo_surface_t* preview, const CRect& sheet, const CRenderedPag
 TEST(PageSetupPreview, ShowsWhatThePrinterGets)
 {
     if (!HavePopplerTools())
-        GTEST_SKIP() << "pdfinfo/pdftoppm not installed";
+        GTEST_SKIP() << "poppler-utils is not installed (pdfinfo, pdftoppm)";
     g_setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", TRUE);
     gchar* dir = g_dir_make_tmp("qv-preview-XXXXXX", nullptr);
     const std::string path = std::string(dir) + "/poster.pdf";
@@ -348,7 +348,7 @@ TEST(PageSetupPreview, ShowsWhatThePrinterGets)
 TEST_F(PageSetupDlgTest, AssemblyAidsShowInThePreviewAsTheyPrint)
 {
     if (!HavePopplerTools())
-        GTEST_SKIP() << "pdfinfo/pdftoppm not installed";
+        GTEST_SKIP() << "poppler-utils is not installed (pdfinfo, pdftoppm)";
     CFitImageToPageSetting twoByTwo;
     twoByTwo.papers = {2, 2};
     Make(twoByTwo);

@@ -98,7 +98,7 @@ TEST_F(PrintPdfFile, PosterOfFourA4Pages)
 TEST_F(PrintPdfFile, PagesShowTheirTilesWhereTheGeometrySays)
 {
     if (!HavePopplerTools())
-        GTEST_SKIP() << "pdfinfo/pdftoppm not installed";
+        GTEST_SKIP() << "poppler-utils is not installed (pdfinfo, pdftoppm)";
     PrintPoster(path);
     ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
     const auto sizes = PdfPageSizes(path);
@@ -144,7 +144,7 @@ TEST_F(PrintPdfFile, MissingFolderFailsToStart)
 TEST_F(PrintPdfFile, FullDiskFailsTheJob)
 {
     if (!g_file_test("/dev/full", G_FILE_TEST_EXISTS))
-        GTEST_SKIP();
+        GTEST_SKIP() << "this system has no /dev/full";
     // A sink that writes into a full device: the document cannot be finished.
     class CFullSink : public CPdfSink {
     public:
@@ -261,7 +261,7 @@ TEST(PrintPdfGroupFilter, ReportsAFailedWrite)
 TEST_F(PrintPdfFile, PaintersDrawIntoPixelsWhatThePageShows)
 {
     if (!HavePopplerTools())
-        GTEST_SKIP() << "poppler tools not installed";
+        GTEST_SKIP() << "poppler-utils is not installed (pdfinfo, pdftoppm)";
     const CAssemblySetting aids{1000, true, true, true};
     PrintPoster(path, aids);
     ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
