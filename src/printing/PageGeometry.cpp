@@ -54,12 +54,15 @@ CPageGrid CFitImageToPageSetting::CalcPages(const CPaperInfo& paper, int32_t bit
 
 CTileMapping MapPageToTile(int32_t page, const CPageGrid& grid, const CPaperInfo& paper, const CSize& bitmap)
 {
-    if (grid.papers.cx <= 0 || grid.tile.cx <= 0 || grid.tile.cy <= 0)
+    // A page number from a settings file or a page range may lie far outside
+    // the grid: such a page maps to no part of the capture.
+    if (grid.papers.cx <= 0 || grid.tile.cx <= 0 || grid.tile.cy <= 0 || page < 1)
         return {};
     const int32_t index = page - 1;
     const int32_t row = index / grid.papers.cx;
     const int32_t column = index % grid.papers.cx;
-    return MapTileAt({column * grid.tile.cx, row * grid.tile.cy}, grid.tile, paper, bitmap);
+    return MapTileAt({TruncSaturate32(double(column) * grid.tile.cx), TruncSaturate32(double(row) * grid.tile.cy)},
+                     grid.tile, paper, bitmap);
 }
 
 CTileMapping MapTileAt(const CPoint& origin, const CSize& tile, const CPaperInfo& paper, const CSize& bitmap)
@@ -67,8 +70,8 @@ CTileMapping MapTileAt(const CPoint& origin, const CSize& tile, const CPaperInfo
     CTileMapping m;
     if (tile.cx <= 0 || tile.cy <= 0)
         return m;
-    m.source = {std::max(origin.x, 0), std::max(origin.y, 0), std::min(origin.x + tile.cx, bitmap.cx),
-                std::min(origin.y + tile.cy, bitmap.cy)};
+    m.source = {std::max(origin.x, 0), std::max(origin.y, 0), std::min(SaturatedSum(origin.x, tile.cx), bitmap.cx),
+                std::min(SaturatedSum(origin.y, tile.cy), bitmap.cy)};
     if (m.source.IsEmpty())
         m.source = {};
 

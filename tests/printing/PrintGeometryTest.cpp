@@ -82,6 +82,20 @@ TEST(PrintGeometry, FitTwoByTwoSquareBitmap)
     }
 }
 
+TEST(PrintGeometry, PagesOutsideTheGridMapToNothing)
+{
+    // A page range read from a settings file can name any page at all.
+    const CPaperInfo paper = A4At600();
+    const CPageGrid grid = Fit(2, 2).CalcPages(paper, 1000, 1000);
+    for (int32_t page : {0, -1, INT32_MIN, 5, INT32_MAX - 1, INT32_MAX}) {
+        SCOPED_TRACE(page);
+        const CTileMapping m = MapPageToTile(page, grid, paper, {1000, 1000});
+        EXPECT_TRUE(m.source.IsEmpty());
+        EXPECT_EQ(m.dest.Width(), 0);
+        EXPECT_EQ(m.dest.Height(), 0);
+    }
+}
+
 TEST(PrintGeometry, FitWideBitmapNeedsOnlyOneRow)
 {
     const CPageGrid grid = Fit(2, 2).CalcPages(A4At600(), 4000, 1000);
