@@ -33,6 +33,21 @@ PangoAttribute* AttributeAtStart(Gtk::Label& label, PangoAttrType type)
     return found;
 }
 
+// A click as the window system delivers it: press and release of button 1.
+void Click(Gtk::Widget& widget)
+{
+    for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+        GdkEvent* event = gdk_event_new(type);
+        event->button.window = GDK_WINDOW(g_object_ref(widget.get_window()->gobj()));
+        event->button.button = 1;
+        event->button.x = 2;
+        event->button.y = 2;
+        gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+    }
+}
+
 TEST(AboutDlg, ShowsTheProgramAndItsHomePage)
 {
     CAboutDlg dialog;
@@ -68,28 +83,40 @@ TEST(AboutDlg, TheLinkShowsAHandAndOpensTheHomePageWhenClicked)
     ASSERT_TRUE(cursor);
     EXPECT_EQ(cursor->get_cursor_type(), Gdk::HAND2);
 
-    // A click as the window system delivers it: press and release of button 1.
-    for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
-        GdkEvent* event = gdk_event_new(type);
-        event->button.window = GDK_WINDOW(g_object_ref(dialog.LinkArea().get_window()->gobj()));
-        event->button.button = 1;
-        event->button.x = 2;
-        event->button.y = 2;
-        gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
-        gtk_main_do_event(event);
-        gdk_event_free(event);
-    }
+    Click(dialog.LinkArea());
     EXPECT_EQ(opened, std::vector<std::string>{TheAppInfo().homePageUrl});
     dialog.Dialog().hide();
 }
 
+// A click on a link that the desktop cannot open, in the dialog's modal
+// run: no window comes up and the dialog keeps running until it is closed.
 TEST(AboutDlg, ALinkThatCannotBeOpenedOnlyBeeps)
 {
     CAboutDlg dialog;
     // No application handles this scheme, so the desktop cannot open it.
     dialog.Link().set_text("quorvane-test-no-handler://home");
-    EXPECT_FALSE(dialog.OpenLink());
-    EXPECT_FALSE(dialog.Dialog().get_visible());
+    std::vector<int> responses;
+    dialog.Dialog().signal_response().connect([&](int response) { responses.push_back(response); });
+    bool opened = true, shownAfterClick = false;
+    size_t windowsBefore = 0, windowsAfter = 0;
+    Glib::signal_idle().connect_once([&] {
+        if (IterateUntil([&] { return dialog.LinkArea().get_window() && dialog.Dialog().get_mapped(); })) {
+            windowsBefore = Gtk::Window::list_toplevels().size();
+            opened = dialog.OpenLink();
+            Click(dialog.LinkArea());
+            // Anything the click started has had its turn.
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            windowsAfter = Gtk::Window::list_toplevels().size();
+            shownAfterClick = dialog.Dialog().get_mapped() && responses.empty();
+        }
+        dialog.Dialog().close();
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(shownAfterClick);
+    EXPECT_EQ(windowsAfter, windowsBefore);
+    EXPECT_EQ(responses, std::vector<int>{GTK_RESPONSE_DELETE_EVENT});
 }
 
 TEST(AboutDlg, OkEndsWithOneAndClosingWithTwo)
