@@ -69,6 +69,7 @@ TEST(ImgFromDibTest, RefusesWhatItCannotTake)
     EXPECT_EQ(MsgIdOf([&] { MakeImgFromDib(v4); }), 59021u);
     try {
         MakeImgFromDib(v4);
+        FAIL() << "a header of 108 bytes was accepted";
     } catch (const my::CException& e) {
         EXPECT_EQ(e.Err().text, "未対応の画像フォーマットが指定されました");
     }

@@ -110,11 +110,18 @@ TEST(PosterGeometry, FitKeepsItsSheetsWhereTheAreaAllowsAndOverlapIsBounded)
     // A stored overlap beyond 30 mm counts as 30 mm.
     EXPECT_EQ(CalcPosterPages(Setting(FIT, 2, 2), paper, {1000, 1000}, 99999),
               CalcPosterPages(Setting(FIT, 2, 2), paper, {1000, 1000}, 3000));
-    // On a sheet with 40 mm of printable width the strip stops at half of it.
+    // On a sheet with 40 mm of printable width the strip stops at half of
+    // it. Printable 2008..2953 = 945 x 6544 dots; 30 mm is 709 dots, held to
+    // 945 / 2 = 472 across. Two sheets hold 2 x 945 - 472 = 1418 dots, the
+    // square fills 1418 x 1418. Across: tiles of 945 * 1000 / 1418 = 666
+    // pixels would share 472 * 1000 / 1418 = 333 and reach only
+    // 333 + 666 = 999 of the 1000 pixels, so they step (1000 - 333) / 2
+    // rounded up = 334 and are 334 + 333 = 667 wide. Down: one sheet, tile
+    // 6544 * 1000 / 1418 = 4615, step 4615 - 709 * 1000 / 1418 = 4615 - 500.
     CPaperInfo narrow = paper;
     narrow.margin = {8500, 1000, 8500, 1000};
     const CPosterGrid poster = CalcPosterPages(Setting(FIT, 2, 1), narrow, {1000, 1000}, 3000);
-    EXPECT_GE(poster.step.cx * 2, poster.grid.tile.cx);
+    EXPECT_EQ(poster, (CPosterGrid{{{2, 1}, {667, 4615}}, {334, 4115}}));
 }
 
 // The property a person relies on: cut along the guides, the unique parts

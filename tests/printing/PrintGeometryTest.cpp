@@ -153,14 +153,22 @@ TEST(PrintGeometry, AbsurdStoredSettingsGiveNoSheets)
 {
     EXPECT_EQ(Dpi(0).CalcPages(A4At600(), 1440, 720).TotalPages(), 0);
     EXPECT_EQ(Dpi(-5).CalcPages(A4At600(), 1440, 720).TotalPages(), 0);
-    EXPECT_LE(Fit(0, 2).CalcPages(A4At600(), 1000, 1000).TotalPages(), 0);
-    EXPECT_LE(Fit(-1, -1).CalcPages(A4At600(), 1000, 1000).TotalPages(), 0);
+    // No sheets across: an area 0 dots wide, the square fits as 0 x 0.
+    EXPECT_EQ(Fit(0, 2).CalcPages(A4At600(), 1000, 1000), CPageGrid{});
+    // Minus one sheet each way: an area of -4488 x -6544; the height decides,
+    // the fit is -6544 x -6544, and (-6544 + 4487) / 4488 and
+    // (-6544 + 6543) / 6544 both truncate to 0 sheets.
+    EXPECT_EQ(Fit(-1, -1).CalcPages(A4At600(), 1000, 1000), CPageGrid{});
     EXPECT_EQ(Fit(1, 1).CalcPages(A4At600(), 0, 1000), CPageGrid{});
     EXPECT_FALSE(CalcBrowserSizeForPaper(Dpi(0), A4At600(), {100, 100}));
-    // Huge counts saturate instead of overflowing.
+    // Huge counts saturate instead of overflowing: the area is 2147483647
+    // dots each way and the square fills it, (2147483647 + 4487) / 4488 =
+    // 478495 sheets across and (2147483647 + 6543) / 6544 = 328161 down;
+    // 1000 / 478495 and 6544 * 1000 / 2147483647 leave tiles of 0 pixels,
+    // and the page count stops at 2147483647.
     const CPageGrid huge = Fit(INT32_MAX, INT32_MAX).CalcPages(A4At600(), 1000, 1000);
-    EXPECT_GT(huge.papers.cx, 0);
-    EXPECT_GT(huge.TotalPages(), 0);
+    EXPECT_EQ(huge, (CPageGrid{{478495, 328161}, {0, 0}}));
+    EXPECT_EQ(huge.TotalPages(), INT32_MAX);
 }
 
 TEST(PrintGeometry, FitSizeInside)
@@ -301,6 +309,7 @@ TEST_F(PrintDevMode, MissingFields)
     try {
         dm.fields = DM_PAPERSIZE;
         SizeOf(dm);
+        FAIL() << "a size without the orientation was accepted";
     } catch (const my::CException& e) {
         EXPECT_EQ(e.Err().text, "DM_ORIENTATION が設定されていません");
     }
