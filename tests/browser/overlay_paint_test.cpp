@@ -10,6 +10,10 @@
 
 namespace {
 
+// The trimmed margins: black at alpha 0x40 (a quarter), premultiplied ARGB as
+// cairo stores it.
+constexpr uint32_t kShade = 0x40000000;
+
 uint32_t PixelAt(cairo_surface_t* surface, int x, int y)
 {
     cairo_surface_flush(surface);
@@ -99,15 +103,15 @@ protected:
 TEST_F(OverlayPaint, StripsAreTranslucentBlackAndNothingElseIsShaded)
 {
     scene.Paint(buffer.Surface(), Geometry());
-    EXPECT_EQ(At(5, 50), kOverlayShadeArgb);    // left strip
-    EXPECT_EQ(At(230, 50), kOverlayShadeArgb);  // right strip
-    EXPECT_EQ(At(100, 5), kOverlayShadeArgb);   // top strip
-    EXPECT_EQ(At(5, 5), kOverlayShadeArgb);     // corner: shaded once, not twice
-    EXPECT_EQ(At(100, 130), kOverlayShadeArgb); // bottom strip
-    EXPECT_EQ(At(249, 149), kOverlayShadeArgb);
-    EXPECT_EQ(At(40, 30), 0u);                   // kept area
-    EXPECT_EQ(At(250, 50), 0u);                  // right of the browser
-    EXPECT_EQ(At(100, 150), 0u);                 // below the browser
+    EXPECT_EQ(At(5, 50), kShade);    // left strip
+    EXPECT_EQ(At(230, 50), kShade);  // right strip
+    EXPECT_EQ(At(100, 5), kShade);   // top strip
+    EXPECT_EQ(At(5, 5), kShade);     // corner: shaded once, not twice
+    EXPECT_EQ(At(100, 130), kShade); // bottom strip
+    EXPECT_EQ(At(249, 149), kShade);
+    EXPECT_EQ(At(40, 30), 0u);       // kept area
+    EXPECT_EQ(At(250, 50), 0u);      // right of the browser
+    EXPECT_EQ(At(100, 150), 0u);     // below the browser
     EXPECT_EQ(At(299, 199), 0u);
 }
 

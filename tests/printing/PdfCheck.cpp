@@ -217,17 +217,14 @@ std::optional<CRenderedPage> RenderPostScriptPage(const std::string& path, int p
     });
 }
 
-std::vector<std::string> CheckPosterPage(const CRenderedPage& image, int dpi, int page, const CPageGrid& grid,
-                                         const CPaperInfo& paper)
+std::vector<std::string> CheckPosterPage(const CRenderedPage& image, int dpi, int page, const CRect& onPaper,
+                                         int resolution)
 {
     std::vector<std::string> failures;
-    const CTileMapping m = MapPageToTile(page, grid, paper, {poster::kSize, poster::kSize});
-    // Destination in rendered pixels from the paper's corner.
-    auto px = [&](int32_t dots, int32_t hard, int32_t res) { return (dots + hard) * double(dpi) / res; };
-    const double left = px(m.dest.left, paper.hardPrintable.left, paper.resX);
-    const double right = px(m.dest.right, paper.hardPrintable.left, paper.resX);
-    const double top = px(m.dest.top, paper.hardPrintable.top, paper.resY);
-    const double bottom = px(m.dest.bottom, paper.hardPrintable.top, paper.resY);
+    // The tile in rendered pixels.
+    auto px = [&](int32_t dots) { return dots * double(dpi) / resolution; };
+    const double left = px(onPaper.left), right = px(onPaper.right);
+    const double top = px(onPaper.top), bottom = px(onPaper.bottom);
 
     auto expect = [&](double x, double y, poster::Rgb c, const char* what) {
         const int ix = int(x), iy = int(y);

@@ -37,8 +37,9 @@ std::optional<CRenderedPage> RenderPostScriptPage(const std::string& path, int p
 // Pixel sizes of the images the PDF embeds (pdfimages -list).
 std::optional<std::vector<CSize>> PdfImageSizes(const std::string& path);
 
-// Checks that a rendered page of the poster fixture carries tile `page` where
-// the geometry puts it: the tile's frame just inside each corner, its fill
-// in the middle, white paper just outside. Returns what did not match.
-std::vector<std::string> CheckPosterPage(const CRenderedPage& image, int dpi, int page, const CPageGrid& grid,
-                                         const CPaperInfo& paper);
+// Checks that a rendered page of the poster fixture carries tile `page` at
+// `onPaper` (dots at `resolution` from the paper's top left corner): the
+// tile's frame just inside each corner, its fill in the middle, white paper
+// just outside. Returns what did not match.
+std::vector<std::string> CheckPosterPage(const CRenderedPage& image, int dpi, int page, const CRect& onPaper,
+                                         int resolution);

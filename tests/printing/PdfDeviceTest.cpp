@@ -108,10 +108,13 @@ TEST_F(PrintPdfFile, PagesShowTheirTilesWhereTheGeometrySays)
         EXPECT_NEAR(s.width, 595.28, 0.5);
         EXPECT_NEAR(s.height, 841.89, 0.5);
     }
+    // The "PDF" destination: A4 at 300 dpi.
+    ASSERT_EQ(task.PaperInfo().resX, 300);
+    ASSERT_EQ(task.PaperInfo().resY, 300);
     for (int page = 1; page <= 4; ++page) {
         const auto image = RenderPdfPage(path, page, 100);
         ASSERT_TRUE(image);
-        for (const auto& failure : CheckPosterPage(*image, 100, page, task.Grid(), task.PaperInfo()))
+        for (const auto& failure : CheckPosterPage(*image, 100, page, poster::kA4At300Tiles[page - 1], 300))
             ADD_FAILURE() << failure;
     }
 }

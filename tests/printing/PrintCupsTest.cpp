@@ -121,11 +121,13 @@ TEST_F(PrintCups, PosterArrivesAsFourA4PagesWithItsTiles)
         EXPECT_NEAR(s.width, 595, 1);
         EXPECT_NEAR(s.height, 842, 1);
     }
+    // The queue's A4 is at 300 dpi.
+    ASSERT_EQ(thread.Task()->PaperInfo().resX, 300);
+    ASSERT_EQ(thread.Task()->PaperInfo().resY, 300);
     for (int page = 1; page <= 4; ++page) {
         const auto image = RenderPdfPage(*output, page, 100);
         ASSERT_TRUE(image);
-        for (const auto& failure :
-             CheckPosterPage(*image, 100, page, thread.Task()->Grid(), thread.Task()->PaperInfo()))
+        for (const auto& failure : CheckPosterPage(*image, 100, page, poster::kA4At300Tiles[page - 1], 300))
             ADD_FAILURE() << failure;
     }
     // The filters kept the tiles as they were sent: no page-sized rasters.
@@ -332,14 +334,14 @@ TEST_F(PrintCups, TilesLandWhereTheGeometrySaysOnAPrinterWithMargins)
 
     const std::string output = ReadFile(server->PostScriptOutput());
     ASSERT_EQ(output.rfind("%!PS", 0), 0u) << output.substr(0, 200);
-    const CPaperInfo& paper = task.PaperInfo();
+    // The queue's A4 is at 300 dpi; its hardware margins do not move the
+    // tiles on the paper.
+    ASSERT_EQ(task.PaperInfo().resX, 300);
+    ASSERT_EQ(task.PaperInfo().resY, 300);
     for (int pageNo : {1, 4}) {
-        const auto page = RenderPostScriptPage(server->PostScriptOutput(), pageNo, paper.resX);
-        ASSERT_TRUE(page) << "page " << pageNo << " at " << paper.resX << " dpi";
-        // Where the geometry puts the tile, in dots from the paper's corner.
-        const CTileMapping m = MapPageToTile(pageNo, task.Grid(), paper, {poster::kSize, poster::kSize});
-        const CRect dest{m.dest.left + paper.hardPrintable.left, m.dest.top + paper.hardPrintable.top,
-                         m.dest.right + paper.hardPrintable.left, m.dest.bottom + paper.hardPrintable.top};
+        const auto page = RenderPostScriptPage(server->PostScriptOutput(), pageNo, 300);
+        ASSERT_TRUE(page) << "page " << pageNo << " at 300 dpi";
+        const CRect& dest = poster::kA4At300Tiles[pageNo - 1];
         const auto [left, right] = InkSpan(*page, true, (dest.top + dest.bottom) / 2);
         const auto [top, bottom] = InkSpan(*page, false, (dest.left + dest.right) / 2);
         EXPECT_NEAR(left, dest.left, 1) << "page " << pageNo;
