@@ -61,44 +61,30 @@ gboolean OnSnapshotTimeout(gpointer data)
 
 // Fills the page tables of the new bitmap while the page is being rendered in
 // the web process, so that the conversion afterwards runs at memory speed
-// instead of stopping at every fresh page.
-class CPrefault {
-public:
-    CPrefault(uint8_t* data, size_t size)
-    {
-        // Beyond a gigabyte the memory is better not taken before the page
-        // has been rendered at all.
-        if (!data || size < (size_t{1} << 20) || size > (size_t{1} << 30))
-            return;
-        try {
-            m_thread = std::thread([data, size] { Populate(data, size); });
-        } catch (const std::exception&) {
-            // Without a thread the conversion simply takes the page faults.
-        }
+// instead of stopping at every fresh page. No thread when it is not worth one.
+std::thread StartPrefault(uint8_t* data, size_t size)
+{
+    // Beyond a gigabyte the memory is better not taken before the page
+    // has been rendered at all.
+    if (!data || size < (size_t{1} << 20) || size > (size_t{1} << 30))
+        return {};
+    try {
+        return std::thread([data, size] {
+            const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+            const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
+            const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(page - 1);
+            if (end > begin && madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE) == 0)
+                return;
+            // Older kernels: touch every page; the bitmap is zero-filled already.
+            volatile uint8_t* bytes = data;
+            for (size_t i = 0; i < size; i += page)
+                bytes[i] = 0;
+        });
+    } catch (const std::exception&) {
+        // Without a thread the conversion simply takes the page faults.
+        return {};
     }
-    ~CPrefault() { Join(); }
-    void Join()
-    {
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-private:
-    static void Populate(uint8_t* data, size_t size)
-    {
-        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-        const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
-        const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(page - 1);
-        if (end > begin && madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE) == 0)
-            return;
-        // Older kernels: touch every page; the bitmap is zero-filled already.
-        volatile uint8_t* bytes = data;
-        for (size_t i = 0; i < size; i += page)
-            bytes[i] = 0;
-    }
-
-    std::thread m_thread;
-};
+}
 
 }  // namespace
 
@@ -199,27 +185,28 @@ void ReleaseSnapshot(cairo_surface_t* surface)
 
 }  // namespace
 
-std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
-                                            std::chrono::milliseconds timeLimit)
+CRenderedCapture::CRenderedCapture(const CRect& rect, std::shared_ptr<CDibSection> dib)
+    : m_rect(rect), m_dib(std::move(dib)), m_prefault(StartPrefault(m_dib->Bits(), m_dib->ImageSize()))
 {
-    const CRect rect = CaptureRect(browser, trim);
-    if (rect.IsEmpty())
-        throw my::CException(189);
-    if (!webView)
-        ThrowSnapshotFailure(EINVAL, "no browser");
+}
 
-    const std::shared_ptr<CDibSection> dib = CDibSection::New(rect.Width(), rect.Height(), 24);
-    if (!dib)
-        throw my::CException(58944);
-    CPrefault prefault(dib->Bits(), dib->ImageSize());
+CRenderedCapture::~CRenderedCapture()
+{
+    if (m_prefault.joinable())
+        m_prefault.join();
+    if (m_snapshot)
+        ReleaseSnapshot(m_snapshot);
+}
 
-    std::string error;
-    int code = 0;
-    cairo_surface_t* snapshot = SnapshotWebView(webView, timeLimit, &error, &code);
-    prefault.Join();
-    if (!snapshot)
-        ThrowSnapshotFailure(code, error);
-    cairo_surface_t* image = AtViewScale(snapshot, rect);
+std::shared_ptr<CDibSection> CRenderedCapture::Convert()
+{
+    if (m_prefault.joinable())
+        m_prefault.join();
+    cairo_surface_t* snapshot = std::exchange(m_snapshot, nullptr);
+    const std::shared_ptr<CDibSection> dib = std::move(m_dib);
+    if (!snapshot || !dib)
+        ThrowSnapshotFailure(EINVAL, "no image");
+    cairo_surface_t* image = AtViewScale(snapshot, m_rect);
     cairo_surface_destroy(snapshot);
     if (!image)
         ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
@@ -229,27 +216,55 @@ std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browse
     const CArgbImage pixels{cairo_image_surface_get_data(image),
                             static_cast<size_t>(cairo_image_surface_get_stride(image)),
                             cairo_image_surface_get_width(image), cairo_image_surface_get_height(image)};
-    if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || !pixels.data || rect.left < 0 ||
-        rect.top < 0 || pixels.width < rect.right || pixels.height < rect.bottom) {
+    if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || !pixels.data || m_rect.left < 0 ||
+        m_rect.top < 0 || pixels.width < m_rect.right || pixels.height < m_rect.bottom) {
         cairo_surface_destroy(image);
         ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
     }
-    ConvertArgbToBgr24BottomUp(pixels, rect, dib->Bits(), dib->Stride(), ConversionThreads());
+    ConvertArgbToBgr24BottomUp(pixels, m_rect, dib->Bits(), dib->Stride(), ConversionThreads());
     ReleaseSnapshot(image);
     return dib;
 }
 
+std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
+                                                std::chrono::milliseconds timeLimit)
+{
+    const CRect rect = CaptureRect(browser, trim);
+    if (rect.IsEmpty())
+        throw my::CException(189);
+    if (!webView)
+        ThrowSnapshotFailure(EINVAL, "no browser");
+
+    std::shared_ptr<CDibSection> dib = CDibSection::New(rect.Width(), rect.Height(), 24);
+    if (!dib)
+        throw my::CException(58944);
+    std::unique_ptr<CRenderedCapture> rendered(new CRenderedCapture(rect, std::move(dib)));
+
+    std::string error;
+    int code = 0;
+    rendered->m_snapshot = SnapshotWebView(webView, timeLimit, &error, &code);
+    if (!rendered->m_snapshot)
+        ThrowSnapshotFailure(code, error);
+    return rendered;
+}
+
+std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
+                                            std::chrono::milliseconds timeLimit)
+{
+    return RenderWebView(webView, browser, trim, timeLimit)->Convert();
+}
+
 namespace {
 
-std::shared_ptr<CDibSection> CaptureNow(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit)
+std::unique_ptr<CRenderedCapture> RenderNow(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit)
 {
     // A browser set larger than the view can be made would be captured cut.
     const CSetting& setting = view.Setting();
     if (setting.width > kMaxBrowserSide || setting.height > kMaxBrowserSide)
         ThrowSnapshotFailure(EFBIG, FormatMessageText(kMsgBrowserTooLarge, {std::to_string(kMaxBrowserSide)}));
     const CRect browser = view.BrowserRect();
-    return CaptureWebView(view.View().WebView(), {browser.Width(), browser.Height()}, view.Setting().trim,
-                          timeLimit);
+    return RenderWebView(view.View().WebView(), {browser.Width(), browser.Height()}, view.Setting().trim,
+                         timeLimit);
 }
 
 // The window is closing: the command that asked for the capture ends
@@ -261,8 +276,8 @@ std::shared_ptr<CDibSection> CaptureNow(CQuorvaScrollView& view, std::chrono::mi
 
 }  // namespace
 
-std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, const CSettleRule& settle,
-                                     std::chrono::milliseconds timeLimit)
+std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const CSettleRule& settle,
+                                                  std::chrono::milliseconds timeLimit)
 {
     CCaptureState& state = view.CaptureState();
     if (state.IsCapturing())
@@ -271,14 +286,20 @@ std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, const CSettleRule&
     const PageWait waited = WaitForSettledPage(view, settle);
     if (waited == PageWait::Abandoned)
         ThrowAbandoned();
-    std::shared_ptr<CDibSection> dib = CaptureNow(view, timeLimit);
+    std::unique_ptr<CRenderedCapture> rendered = RenderNow(view, timeLimit);
     if (state.Abandoned())
         ThrowAbandoned();
     // Only a wait that ran into its limit is worth a note; a capture told
     // not to wait took what was drawn on purpose.
     if (waited == PageWait::LimitReached && settle.limit.count() > 0 && state.onCapturedWhileLoading)
         state.onCapturedWhileLoading();
-    return dib;
+    return rendered;
+}
+
+std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, const CSettleRule& settle,
+                                     std::chrono::milliseconds timeLimit)
+{
+    return CaptureRendered(view, settle, timeLimit)->Convert();
 }
 
 std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit)

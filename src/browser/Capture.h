@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 class CDibSection;
 class CQuorvaScrollView;
@@ -40,6 +41,39 @@ std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milli
 // The same for a web view of `browser` pixels.
 std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
                                             std::chrono::milliseconds timeLimit = kCaptureTimeLimit);
+
+// A capture whose page WebKit has rendered, not yet turned into the bitmap.
+// It alone holds the rendered image and the bitmap to be, so Convert may run
+// on any thread while the user-interface thread goes on.
+class CRenderedCapture {
+public:
+    ~CRenderedCapture();
+    CRenderedCapture(const CRenderedCapture&) = delete;
+    CRenderedCapture& operator=(const CRenderedCapture&) = delete;
+
+    // The capture's bitmap, once; the rendered image is let go of. Raises 190
+    // when the image does not cover the kept area or was converted before.
+    std::shared_ptr<CDibSection> Convert();
+
+private:
+    friend std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView*, CSize, const CRect&,
+                                                           std::chrono::milliseconds);
+    // The bitmap's memory is made ready on a thread of its own meanwhile.
+    CRenderedCapture(const CRect& rect, std::shared_ptr<CDibSection> dib);
+
+    cairo_surface_t* m_snapshot = nullptr;
+    CRect m_rect;
+    std::shared_ptr<CDibSection> m_dib;
+    std::thread m_prefault;
+};
+
+// Capture in two halves: this one waits for the page and has it rendered,
+// raising what Capture raises for that; the result's Convert makes the
+// bitmap. User-interface thread only, like Capture.
+std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const CSettleRule& settle = {},
+                                                  std::chrono::milliseconds timeLimit = kCaptureTimeLimit);
+std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
+                                                std::chrono::milliseconds timeLimit = kCaptureTimeLimit);
 
 // The rendered view, waited for in a nested main loop; null with `error` set
 // when it fails or takes longer than `timeLimit`. The caller owns the surface.

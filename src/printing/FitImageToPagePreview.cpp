@@ -35,15 +35,38 @@ bool CFitImageToPagePreview::SetBitmap(CDibSectionPtr bitmap)
 {
     if (!bitmap || bitmap == m_bitmap)
         return false;
-    if (m_bitmap && m_bitmap->ImageSize() == bitmap->ImageSize() && m_bitmap->Width() == bitmap->Width() &&
-        m_bitmap->Height() == bitmap->Height() &&
-        (bitmap->ImageSize() == 0 || std::memcmp(m_bitmap->Bits(), bitmap->Bits(), bitmap->ImageSize()) == 0)) {
+    if (m_bitmap && SameBits(*m_bitmap, *bitmap)) {
         ReleaseLater(std::move(bitmap));
         return false;
     }
-    ReleaseLater(std::exchange(m_bitmap, bitmap));
+    ShowBitmap(std::move(bitmap));
+    return true;
+}
+
+void CFitImageToPagePreview::ShowBitmap(CDibSectionPtr bitmap)
+{
+    if (!bitmap || bitmap == m_bitmap)
+        return;
+    ReleaseLater(std::exchange(m_bitmap, std::move(bitmap)));
     StartReduction();
     Relayout();
+}
+
+bool CFitImageToPagePreview::SameBits(const CDibSection& a, const CDibSection& b, std::stop_token stop)
+{
+    if (a.ImageSize() != b.ImageSize() || a.Width() != b.Width() || a.Height() != b.Height())
+        return false;
+    if (a.ImageSize() == 0)
+        return true;
+    // In pieces, so that a stop is heard soon.
+    constexpr size_t kPiece = size_t{8} << 20;
+    for (size_t offset = 0; offset < a.ImageSize(); offset += kPiece) {
+        if (stop.stop_requested())
+            return false;
+        const size_t length = std::min(kPiece, a.ImageSize() - offset);
+        if (std::memcmp(a.Bits() + offset, b.Bits() + offset, length) != 0)
+            return false;
+    }
     return true;
 }
 

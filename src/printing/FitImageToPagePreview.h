@@ -10,6 +10,7 @@
 #include <gtkmm/drawingarea.h>
 
 #include <mutex>
+#include <stop_token>
 #include <thread>
 #include <vector>
 
@@ -33,6 +34,14 @@ public:
     // as the one shown; true when taken (the preview is then laid out again).
     // A capture not taken is let go of here (the caller's copy aside).
     bool SetBitmap(CDibSectionPtr bitmap);
+    // Takes a capture known to differ from the one shown, without comparing.
+    void ShowBitmap(CDibSectionPtr bitmap);
+    // The same size and the very same bits; any thread. A stop asked for
+    // ends the compare early with false.
+    static bool SameBits(const CDibSection& a, const CDibSection& b, std::stop_token stop = {});
+    // Lets go of a large capture on a thread of its own: returning its
+    // memory to the system takes a noticeable time.
+    static void ReleaseLater(CDibSectionPtr bitmap);
     // Each answers true when the value differed and was taken; the caller
     // then lays the preview out again.
     bool SetPaperInfo(const CPaperInfo& paper);
@@ -61,9 +70,6 @@ private:
         int32_t factor = 1;
     };
     void StartReduction();
-    // Lets go of a large capture on a thread of its own: returning its
-    // memory to the system takes a noticeable time.
-    static void ReleaseLater(CDibSectionPtr bitmap);
     void OnReduced();
     bool OnDraw(const Cairo::RefPtr<Cairo::Context>& cr);
     void PaintBackground(cairo_t* cr, const CSize& client);

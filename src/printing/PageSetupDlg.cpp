@@ -72,10 +72,12 @@ CPageSetupDlg::CPageSetupDlg(const CPageSetupPaper& paper, const CFitImageToPage
     }));
     m_connections.push_back(
         Widget<Gtk::Button>(m_builder, "button161")->signal_clicked().connect([this] { OnResize(); }));
+    m_connections.push_back(m_finishedNotice.connect([this] { OnFinished(); }));
 }
 
 CPageSetupDlg::~CPageSetupDlg()
 {
+    StopFinishing();
     m_timer.disconnect();
     for (auto& connection : m_connections)
         connection.disconnect();
@@ -268,31 +270,137 @@ void CPageSetupDlg::UpdatePaper()
 
 bool CPageSetupDlg::OnTimer()
 {
-    // A capture still waiting for WebKit: this tick is skipped.
+    // A capture still waiting for WebKit or still being finished: this tick
+    // is skipped.
     if (m_capturing)
         return true;
     m_capturing = true;
     UpdateBitmap();
-    m_capturing = false;
     return true;
 }
 
 void CPageSetupDlg::UpdateBitmap()
 {
-    CDibSectionPtr dib;
+    CPreviewCapture capture;
     try {
-        dib = m_capture ? m_capture() : nullptr;
-        ++m_captures;
-    } catch (const my::CException& e) {
-        // Shown once per dialog; the ticks go on, so the preview recovers
-        // when captures work again.
-        if (!m_captureErrorShown) {
-            m_captureErrorShown = true;
-            m_msg->ShowError(e.Err());
-        }
+        if (m_capture)
+            capture = m_capture();
+    } catch (const std::exception&) {
+        m_capturing = false;
+        ShowCaptureError(std::current_exception());
         return;
     }
-    m_preview.SetBitmap(std::move(dib));
+    ++m_captures;
+    StartFinishing(std::move(capture));
+}
+
+
+CPageSetupDlg::CFinished CPageSetupDlg::Finish(CPreviewCapture capture, CDibSectionPtr shown, std::stop_token stop)
+{
+    CFinished finished;
+    try {
+        finished.dib = capture.finish ? capture.finish() : std::move(capture.dib);
+        // The rendered page is let go of before the compare.
+        capture = {};
+        finished.same =
+            shown && finished.dib && CFitImageToPagePreview::SameBits(*shown, *finished.dib, std::move(stop));
+        finished.comparedWith = std::move(shown);
+    } catch (...) {
+        finished.error = std::current_exception();
+    }
+    return finished;
+}
+
+void CPageSetupDlg::StartFinishing(CPreviewCapture capture)
+{
+    if (m_worker.joinable())
+        m_worker.join();
+    CDibSectionPtr shown = m_preview.Bitmap();
+    try {
+        // The worker owns the capture and a reference to the bitmap shown;
+        // of the dialog it touches only the hand-over, which outlives it.
+        m_worker = std::jthread([this, capture = std::move(capture), shown](std::stop_token stop) mutable {
+            CFinished finished = Finish(std::move(capture), std::move(shown), stop);
+            if (stop.stop_requested())
+                return;
+            {
+                std::lock_guard<std::mutex> lock(m_finishedLock);
+                m_finished = std::move(finished);
+            }
+            m_finishedNotice.emit();
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare: the work is done here.
+        {
+            std::lock_guard<std::mutex> lock(m_finishedLock);
+            m_finished = Finish(std::move(capture), std::move(shown), {});
+        }
+        OnFinished();
+    }
+}
+
+void CPageSetupDlg::OnFinished()
+{
+    std::optional<CFinished> finished;
+    {
+        std::lock_guard<std::mutex> lock(m_finishedLock);
+        finished = std::exchange(m_finished, std::nullopt);
+    }
+    // A notice for a capture dropped when the dialog closed.
+    if (!finished)
+        return;
+    // The worker has handed over: it is at its end.
+    if (m_worker.joinable())
+        m_worker.join();
+    m_capturing = false;
+    if (finished->error) {
+        ShowCaptureError(finished->error);
+        return;
+    }
+    // Compared with what is still shown: dropped when the same, shown
+    // without a second compare otherwise.
+    const bool current = finished->comparedWith == m_preview.Bitmap();
+    finished->comparedWith.reset();
+    if (!finished->dib)
+        return;
+    if (!current)
+        m_preview.SetBitmap(std::move(finished->dib));
+    else if (finished->same)
+        CFitImageToPagePreview::ReleaseLater(std::move(finished->dib));
+    else
+        m_preview.ShowBitmap(std::move(finished->dib));
+}
+
+void CPageSetupDlg::StopFinishing()
+{
+    if (m_worker.joinable()) {
+        m_worker.request_stop();
+        m_worker.join();
+    }
+    std::lock_guard<std::mutex> lock(m_finishedLock);
+    m_finished.reset();
+    m_capturing = false;
+}
+
+void CPageSetupDlg::ShowCaptureError(const std::exception_ptr& error)
+{
+    CSimpleErr err;
+    try {
+        std::rethrow_exception(error);
+    } catch (const my::CException& e) {
+        err = e.Err();
+    } catch (const std::exception& e) {
+        err = MakeErr(58722, {e.what()});
+    } catch (...) {
+        err = MakeErr(58724);
+    }
+    // Shown once per dialog; the ticks go on, so the preview recovers when
+    // captures work again. A capture abandoned as the window closes says
+    // nothing.
+    if (err.Failed() && !m_captureErrorShown) {
+        m_captureErrorShown = true;
+        m_msg->ShowError(err);
+    }
 }
 
 bool CPageSetupDlg::Validate()
@@ -345,6 +453,8 @@ int CPageSetupDlg::DoModal(Gtk::Window* parent)
         m_dialog->set_transient_for(*parent);
     const int response = m_dialog->run();
     m_timer.disconnect();
+    // A capture still being finished is not wanted any more.
+    StopFinishing();
     m_dialog->hide();
     return response == IDOK ? IDOK : IDCANCEL;
 }

@@ -19,8 +19,31 @@
 #include <gtkmm/label.h>
 #include <gtkmm/radiobutton.h>
 
+#include <glibmm/dispatcher.h>
+
+#include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// What a capture hands the page setup dialog: the bitmap itself, or the rest
+// of the work that makes it (turning the rendered page into the bitmap),
+// which the dialog runs on a worker thread so that it stays responsive.
+struct CPreviewCapture {
+    CPreviewCapture(CDibSectionPtr bitmap = {}) : dib(std::move(bitmap)) {}
+    // `finish` runs on a worker thread: it must own what it uses.
+    static CPreviewCapture Later(std::function<CDibSectionPtr()> finish)
+    {
+        CPreviewCapture capture;
+        capture.finish = std::move(finish);
+        return capture;
+    }
+
+    CDibSectionPtr dib;
+    std::function<CDibSectionPtr()> finish;
+};
 
 // The page setup dialog (144, "ページ設定"): printer, paper, source,
 // orientation and margins; how the capture is spread over sheets (fit to
@@ -35,8 +58,9 @@ public:
         IDC_FIT = 156, IDC_DPI_TYPE = 157, IDC_ACROSS = 158, IDC_DOWN = 159, IDC_DPI = 160, IDC_RESIZE = 161,
         IDC_PREVIEW = 162,
     };
-    // The capture of the kept area; raises the program's exception on failure.
-    using CaptureFunction = std::function<CDibSectionPtr()>;
+    // The capture of the kept area; raises the program's exception on failure,
+    // here or in its finishing work.
+    using CaptureFunction = std::function<CPreviewCapture()>;
     // Gives the browser a new kept-area size at once (button 161).
     using ResizeFunction = std::function<void(const CSize& captureSize)>;
 
@@ -57,8 +81,10 @@ public:
     CFitImageToPagePreview& Preview() { return m_preview; }
     Gtk::Dialog& Dialog() { return *m_dialog; }
     Gtk::Widget& Control(int id);
-    // How many captures the timer has taken so far.
+    // How many captures the timer has taken so far, and whether one is
+    // under way (waiting for WebKit, or being finished and compared).
     int Captures() const { return m_captures; }
+    bool CaptureRunning() const { return m_capturing; }
 
     // The bound values.
     int GetFitType() const { return m_setting.fitType; }
@@ -95,6 +121,22 @@ private:
     // The enabled boxes with their errors shown; true when all are valid.
     bool Validate();
     void UpdateBitmap();
+    // The worker's end of a capture: the bitmap made and compared with the
+    // one shown.
+    struct CFinished {
+        CDibSectionPtr dib;
+        CDibSectionPtr comparedWith;
+        bool same = false;
+        std::exception_ptr error;
+    };
+    // The worker's part: the bitmap made, then compared with the one shown,
+    // so that the user-interface thread has only to show it or drop it.
+    static CFinished Finish(CPreviewCapture capture, CDibSectionPtr shown, std::stop_token stop);
+    void StartFinishing(CPreviewCapture capture);
+    void OnFinished();
+    // Waits for the worker and drops what it made.
+    void StopFinishing();
+    void ShowCaptureError(const std::exception_ptr& error);
     void UpdatePaper();
     void SetMarginSide(int32_t CRect::*side, int value);
 
@@ -127,4 +169,9 @@ private:
     bool m_capturing = false;
     bool m_captureErrorShown = false;
     int m_captures = 0;
+
+    std::mutex m_finishedLock;
+    std::optional<CFinished> m_finished;  // handed over by the worker under the lock
+    Glib::Dispatcher m_finishedNotice;
+    std::jthread m_worker;  // last: stopped and joined before the rest goes
 };

@@ -233,9 +233,14 @@ void CMainFrame::CreateCommands()
     m_commands[ID_FILE_PRINT] = print;
     // The preview is captured once a second: only its first capture waits
     // for the map's tiles, so a page that never settles costs the limit once.
+    // The rendered page is turned into the bitmap on the dialog's worker.
     m_commands[ID_FILE_PAGE_SETUP] = std::make_shared<CCommandPageSetup>(
         msg, m_setting, m_printThread,
-        [this] { return Capture(m_scrollView, m_previewCaptures++ == 0 ? CSettleRule{} : kCaptureNoWait); },
+        [this] {
+            std::shared_ptr<CRenderedCapture> rendered =
+                CaptureRendered(m_scrollView, m_previewCaptures++ == 0 ? CSettleRule{} : kCaptureNoWait);
+            return CPreviewCapture::Later([rendered] { return rendered->Convert(); });
+        },
         [this](const CSize& size) { m_scrollView.SetTrimmedContentSize(size.cx, size.cy); });
     m_commands[kCommandEndPrint] = std::make_shared<CCommandEndPrint>(msg, m_printThread);
     m_printEnd = std::make_unique<CPrintEndDispatcher>(m_printThread, [this] { OnPrintEnded(); });

@@ -21,9 +21,11 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <thread>
 
 using namespace guitest;
 
@@ -186,6 +188,111 @@ TEST_F(PageSetupDlgTest, TimerCapturesOneAtATimeRepaintsOnlyChangesAndReportsAnE
     });
 }
 
+// The second half of a capture (the rendered page made into the bitmap, and
+// the compare) runs on the dialog's worker: meanwhile the dialog answers the
+// keyboard and skips its ticks; then the preview shows the new capture's
+// pixels, drops one with the same bits, and reports a worker's failure once.
+TEST_F(PageSetupDlgTest, CapturesAreFinishedOnAWorkerWhileTheDialogGoesOn)
+{
+    const std::thread::id uiThread = std::this_thread::get_id();
+    std::atomic<int> allowed{0}, waiting{0};
+    std::atomic<bool> onUiThread{false}, fail{false};
+    int calls = 0;
+    dialog = std::make_unique<CPageSetupDlg>(
+        PdfPaper(), CFitImageToPageSetting{},
+        [&] {
+            const int n = ++calls;
+            return CPreviewCapture::Later([&, n]() -> CDibSectionPtr {
+                // Held on the user-interface thread, the dialog would hang.
+                if (std::this_thread::get_id() == uiThread)
+                    onUiThread = true;
+                ++waiting;
+                while (allowed < n && !onUiThread)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                --waiting;
+                if (fail)
+                    throw my::CException(189);
+                // The first two have the fixture's bits; the third differs.
+                return CopyOf(*capture, n == 3);
+            });
+        },
+        nullptr);
+    Run([&] {
+        ASSERT_TRUE(PumpUntil([&] { return waiting == 1; }, 10000));
+        Key("alt+d");
+        EXPECT_TRUE(Box(CPageSetupDlg::IDC_DPI).get_sensitive());
+        EXPECT_EQ(dialog->Preview().PageSetting().fitType, DPI);
+        Settle(2.5);
+        EXPECT_EQ(calls, 1);
+        EXPECT_TRUE(dialog->CaptureRunning());
+        EXPECT_FALSE(dialog->Preview().Bitmap());
+
+        allowed = 1;
+        ASSERT_TRUE(PreviewHasBitmap());
+        const CDibSectionPtr first = dialog->Preview().Bitmap();
+        ASSERT_EQ(first->ImageSize(), capture->ImageSize());
+        EXPECT_EQ(std::memcmp(first->Bits(), capture->Bits(), capture->ImageSize()), 0);
+
+        allowed = 2;
+        ASSERT_TRUE(PumpUntil([&] { return calls == 3 && waiting == 1; }, 10000));
+        EXPECT_EQ(dialog->Preview().Bitmap(), first);
+
+        allowed = 3;
+        ASSERT_TRUE(PumpUntil([&] { return dialog->Preview().Bitmap() != first; }, 10000));
+        EXPECT_EQ(dialog->Preview().Bitmap()->Bits()[0], capture->Bits()[0] ^ 0xFF);
+        EXPECT_EQ(std::memcmp(dialog->Preview().Bitmap()->Bits() + 1, capture->Bits() + 1, capture->ImageSize() - 1),
+                  0);
+        EXPECT_TRUE(messages.empty());
+
+        fail = true;
+        allowed = 1000;
+        ASSERT_TRUE(PumpUntil([&] { return calls >= 6 && !dialog->CaptureRunning(); }, 10000));
+        EXPECT_EQ(messages, std::vector<std::string>{"ブラウザーの幅、もしくは高さが0です"});
+        Key("Escape");
+    });
+    EXPECT_FALSE(onUiThread);
+}
+
+// Closed while the worker is still on a capture: the run ends, the worker
+// is waited for and its capture dropped, and the dialog can go at once.
+TEST_F(PageSetupDlgTest, ClosingWhileACaptureIsFinishedDropsIt)
+{
+    std::atomic<bool> started{false}, release{false}, finished{false};
+    dialog = std::make_unique<CPageSetupDlg>(
+        PdfPaper(), CFitImageToPageSetting{},
+        [&] {
+            return CPreviewCapture::Later([&, dib = capture] {
+                started = true;
+                while (!release)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                CDibSectionPtr copy = CopyOf(*dib, true);
+                finished = true;
+                return copy;
+            });
+        },
+        nullptr);
+    std::thread releaser;
+    const int result = Run([&] {
+        ASSERT_TRUE(PumpUntil([&] { return started.load(); }, 10000));
+        // Let go only once the dialog is closing: the user-interface thread
+        // then waits for the worker and cannot do it itself.
+        releaser = std::thread([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            release = true;
+        });
+        Key("Escape");
+    });
+    if (releaser.joinable())
+        releaser.join();
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(finished);
+    EXPECT_FALSE(dialog->CaptureRunning());
+    EXPECT_FALSE(dialog->Preview().Bitmap());
+    dialog.reset();
+    Settle(0.5);
+    EXPECT_TRUE(messages.empty());
+}
+
 // The command with the real browser and the print task.
 class CommandPageSetupTest : public PageSetupDlgTest {
 protected:
@@ -245,6 +352,34 @@ TEST_F(CommandPageSetupTest, FittingTheBrowserToTwoSheetsThenCancelKeepsOnlyTheN
     // The shape of the two sheets' printable area, to a pixel.
     EXPECT_EQ(dib->Width(), 600);
     EXPECT_NEAR(dib->Height(), 600.0 * 3272 / 4488, 1.0);
+}
+
+// The real browser captured as the program's command does it: rendered on the
+// user-interface thread, made into the bitmap on the dialog's worker. The
+// preview gets the very pixels of an ordinary capture.
+TEST_F(CommandPageSetupTest, ThePreviewShowsTheCaptureMadeOnTheWorker)
+{
+    dialog = std::make_unique<CPageSetupDlg>(
+        PdfPaper(), CFitImageToPageSetting{},
+        [this] {
+            std::shared_ptr<CRenderedCapture> rendered = CaptureRendered(*win.view, kCaptureNoWait);
+            return CPreviewCapture::Later([rendered] { return rendered->Convert(); });
+        },
+        nullptr);
+    CDibSectionPtr shown;
+    Run([&] {
+        ASSERT_TRUE(PreviewHasBitmap());
+        shown = dialog->Preview().Bitmap();
+        Key("Escape");
+    });
+    ASSERT_TRUE(shown);
+    const CDibSectionPtr direct = Capture(*win.view);
+    ASSERT_TRUE(direct);
+    ASSERT_EQ(shown->Width(), direct->Width());
+    ASSERT_EQ(shown->Height(), direct->Height());
+    ASSERT_EQ(shown->ImageSize(), direct->ImageSize());
+    EXPECT_EQ(std::memcmp(shown->Bits(), direct->Bits(), direct->ImageSize()), 0);
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(CommandPageSetupTest, OkGivesThePaperToTheTaskAndTheSettings)
