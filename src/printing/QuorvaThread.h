@@ -16,12 +16,7 @@ public:
     using Notify = std::function<void(CThread* thread)>;
 
     CSingleTaskThread() : m_task(std::make_shared<TTask>()) {}
-    ~CSingleTaskThread() override
-    {
-        // The worker must be gone before the task it uses.
-        Terminate(true);
-        Wait(INFINITE);
-    }
+    ~CSingleTaskThread() override { StopAndJoin(); }
 
     const std::shared_ptr<TTask>& Task() const { return m_task; }
     // How many runs have ended; each end notice follows its increment.
@@ -38,11 +33,29 @@ public:
         return 0;
     }
 
+protected:
+    // The worker must be gone before the task it uses, and before any part
+    // of this object is destroyed: it calls RunTask and IsTerminated on it.
+    // The most derived class calls this first thing in its destructor (a
+    // base destructor would run only after the derived part, and its
+    // virtual table, are gone while the worker still uses them).
+    void StopAndJoin()
+    {
+        Terminate(true);
+        Wait(INFINITE);
+    }
+
 private:
     std::shared_ptr<TTask> m_task;
     Notify m_notify;
     std::atomic<unsigned> m_finishedRuns{0};
 };
 
-// The print thread: owns the one print task for the whole run.
-class CQuorvaThread : public CSingleTaskThread<CQuorvaTask> {};
+// The print thread: owns the one print task for the whole run. Final, so
+// that its destructor is the first to run and joins a running worker
+// before anything the worker uses is torn down.
+class CQuorvaThread final : public CSingleTaskThread<CQuorvaTask> {
+public:
+    CQuorvaThread() = default;
+    ~CQuorvaThread() override { StopAndJoin(); }
+};

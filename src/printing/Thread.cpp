@@ -23,20 +23,23 @@ bool CThreadImpl::Start()
         Wait(INFINITE);
     }
     Terminate(false);
+    std::promise<int> done;
+    m_done = done.get_future();
     {
+        // The worker takes this lock first thing, so it finds m_thread
+        // assigned: a stop requested from inside the job (a page device's
+        // callback) reads it in RaiseWorker.
         std::lock_guard lock(m_priorityMutex);
         m_raised = false;
+        try {
+            // Hand-off to the worker: everything written before this line
+            // (the task's fields) is visible to it.
+            m_thread = std::thread(&CThreadImpl::ThreadProc, this, std::move(done));
+        } catch (const std::system_error&) {
+            m_done = {};
+            return false;
+        }
     }
-    std::promise<int> done;
-    std::future<int> future = done.get_future();
-    try {
-        // Hand-off to the worker: everything written before this line (the
-        // task's fields) is visible to it.
-        m_thread = std::thread(&CThreadImpl::ThreadProc, this, std::move(done));
-    } catch (const std::system_error&) {
-        return false;
-    }
-    m_done = std::move(future);
     ++m_startedRuns;
     return true;
 }
