@@ -4,6 +4,8 @@ set -euo pipefail
 
 QV_BIN=${1:?usage: $0 path/to/quorvane}
 QV_TMP=$(mktemp -d /tmp/qv-e2e.XXXXXX)
+# Pages are opened as file:// URLs, which need the absolute path.
+QV_FIXTURES=$(cd "$QV_TEST_FIXTURES" && pwd)
 export HOME=$QV_TMP/home XDG_CONFIG_HOME=$QV_TMP/home/.config
 export LANG=ja_JP.UTF-8 NO_AT_BRIDGE=1
 mkdir -p "$HOME"
@@ -15,6 +17,8 @@ QV_HELPER_PIDS=""
 qv_cleanup() {
     [ -n "$QV_PID" ] && kill "$QV_PID" 2>/dev/null || true
     for pid in $QV_HELPER_PIDS; do kill "$pid" 2>/dev/null || true; done
+    # A server still writing into its folder would keep it from going away.
+    for pid in $QV_HELPER_PIDS; do wait "$pid" 2>/dev/null || true; done
     rm -rf "$QV_TMP"
 }
 trap qv_cleanup EXIT
@@ -87,4 +91,166 @@ qv_wait_exit() {
         sleep 0.2
     done
     return 1
+}
+
+# Starts a private cupsd on a unix socket under $QV_TMP with a cups-pdf queue
+# "qvpdf" as its default, and points CUPS_SERVER at it; sets QV_CUPS (its
+# folder: the spool keeps every document as the program sent it) and stops
+# the server at exit. cupsd runs its backends as root only: without root, or
+# without cupsd or cups-pdf, the test is skipped and says why.
+qv_start_cupsd() {
+    local ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+    [ "$(id -u)" = 0 ] || { echo "SKIPPED: printing through cupsd needs root"; exit 77; }
+    [ -x /usr/sbin/cupsd ] || { echo "SKIPPED: cupsd is not installed (package cups)"; exit 77; }
+    [ -e /usr/lib/cups/backend/cups-pdf ] && [ -e "$ppd" ] ||
+        { echo "SKIPPED: cups-pdf is not installed (package printer-driver-cups-pdf)"; exit 77; }
+    QV_CUPS=$QV_TMP/cups
+    local sub
+    for sub in "" /root /log /cache /state /spool /spool/tmp; do mkdir -p "$QV_CUPS$sub"; chmod 755 "$QV_CUPS$sub"; done
+    chmod 1777 "$QV_CUPS/spool/tmp"
+    cat >"$QV_CUPS/root/cups-files.conf" <<CONF
+ServerRoot $QV_CUPS/root
+RequestRoot $QV_CUPS/spool
+TempDir $QV_CUPS/spool/tmp
+StateDir $QV_CUPS/state
+CacheDir $QV_CUPS/cache
+ServerBin /usr/lib/cups
+DataDir /usr/share/cups
+ErrorLog $QV_CUPS/log/error_log
+FatalErrors none
+Printcap
+SystemGroup root
+CONF
+    cat >"$QV_CUPS/root/cupsd.conf" <<CONF
+Listen $QV_CUPS/cups.sock
+Browsing No
+WebInterface No
+DefaultAuthType None
+PreserveJobFiles Yes
+DefaultPaperSize A4
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+CONF
+    /usr/sbin/cupsd -f -c "$QV_CUPS/root/cupsd.conf" -s "$QV_CUPS/root/cups-files.conf" &
+    QV_CUPSD_PID=$!
+    QV_HELPER_PIDS="$QV_HELPER_PIDS $QV_CUPSD_PID"
+    local _
+    for _ in $(seq 75); do [ -S "$QV_CUPS/cups.sock" ] && break; sleep 0.2; done
+    [ -S "$QV_CUPS/cups.sock" ] || qv_fail "cupsd did not start: $(cat "$QV_CUPS/log/error_log" 2>/dev/null)"
+    export CUPS_SERVER=$QV_CUPS/cups.sock
+    lpadmin -p qvpdf -E -v cups-pdf:/ -P "$ppd" && lpadmin -d qvpdf || qv_fail "lpadmin could not add the queue"
+}
+
+# The documents the private cupsd has received, oldest first.
+qv_spooled() { ls -tr "$QV_CUPS"/spool/d*-001 2>/dev/null || true; }
+
+# Waits until the private cupsd holds $1 documents; prints the newest.
+qv_wait_spooled() {
+    local _
+    for _ in $(seq 100); do
+        [ "$(qv_spooled | wc -l)" -ge "$1" ] && { qv_spooled | tail -n1; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+# Visible windows of the program other than its main window $1.
+qv_other_windows() {
+    xdotool search --all --onlyvisible --pid "$QV_PID" 2>/dev/null | grep -vx "$1" || true
+}
+
+# Waits (at most $2 seconds, 20 by default) for a visible window of the
+# program titled exactly $1 and prints its id. Japanese titles are read with
+# xprop in a UTF-8 locale: xdotool's name search goes through the C
+# library's locale.
+qv_wait_titled() {
+    local w _ tries=$(( ${2:-20} * 5 ))
+    [ "$tries" -ge 1 ] || tries=1
+    for _ in $(seq "$tries"); do
+        for w in $(xdotool search --all --onlyvisible --pid "$QV_PID" 2>/dev/null); do
+            [ "$(LC_ALL=C.UTF-8 xprop -id "$w" -notype _NET_WM_NAME 2>/dev/null)" = "_NET_WM_NAME = \"$1\"" ] &&
+                { echo "$w"; return 0; }
+        done
+        kill -0 "$QV_PID" 2>/dev/null || return 1
+        sleep 0.2
+    done
+    return 1
+}
+
+# Waits (at most $2 seconds) until no visible window of the program is
+# titled $1.
+qv_wait_untitled() {
+    local _
+    for _ in $(seq $(( ${2:-20} * 5 ))); do
+        qv_wait_titled "$1" 0 >/dev/null || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Asks window $1 to close as a window manager's close button does: a
+# WM_DELETE_WINDOW message (Xvfb has no window manager to send it).
+qv_close_window() {
+    python3 - "$1" <<'PY'
+import ctypes, ctypes.util, sys
+x = ctypes.CDLL(ctypes.util.find_library("X11"))
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x.XFlush.argtypes = [ctypes.c_void_p]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+class Event(ctypes.Union):
+    _fields_ = [("client", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+display = x.XOpenDisplay(None)
+if not display:
+    sys.exit("cannot open the display")
+event = Event()
+event.client.type = 33  # ClientMessage
+event.client.window = int(sys.argv[1])
+event.client.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.client.format = 32
+event.client.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+event.client.data[1] = 0  # CurrentTime
+if not x.XSendEvent(display, int(sys.argv[1]), 0, 0, ctypes.byref(event)):
+    sys.exit("the close message could not be sent")
+x.XFlush(display)
+x.XCloseDisplay(display)
+PY
+}
+
+# Writes a complete settings file that starts the program on page $3 with a
+# browser of $1 x $2 pixels, no trim, and a poster of $4 x $5 sheets (1 x 1
+# by default) with 10 mm margins.
+qv_write_settings() {
+    local folder=$XDG_CONFIG_HOME/Brackwater/Quorvane
+    mkdir -p "$folder"
+    cat >"$folder/Quorvane32.config" <<XML
+<?xml version="1.0" encoding="utf-8"?>
+<QuorvaneSetting xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:xsd="http://www.w3.org/2001/XMLSchema"><Version>1.0.0.0</Version><Width>$1</Width><Height>$2</Height><ScrollX>0</ScrollX><ScrollY>0</ScrollY><Trim><left>0</left><top>0</top><right>0</right><bottom>0</bottom></Trim><Url>$3</Url><Urls/><PageSetting><FitType>FIT</FitType><Papers><cx>${4:-1}</cx><cy>${5:-1}</cy></Papers><Dpi>144</Dpi><Margin><left>1000</left><top>1000</top><right>1000</right><bottom>1000</bottom></Margin></PageSetting><PrintSetting><Flags/><PageFrom>1</PageFrom><PageTo>1</PageTo><Copies>1</Copies></PrintSetting><MainFrameSetting><Maximized>false</Maximized><Rect><left>0</left><top>0</top><right>1100</right><bottom>800</bottom></Rect><ShowDlgBar>true</ShowDlgBar><ShowToolBar>true</ShowToolBar><ShowStatusBar>true</ShowStatusBar><ReBarBandSettings><ReBarBandSetting><Id>0000EB00</Id><Cx>0000044C</Cx><BreakLine>false</BreakLine></ReBarBandSetting><ReBarBandSetting><Id>0000EB01</Id><Cx>0000044C</Cx><BreakLine>true</BreakLine></ReBarBandSetting><ReBarBandSetting><Id>0000EB02</Id><Cx>0000044A</Cx><BreakLine>true</BreakLine></ReBarBandSetting></ReBarBandSettings></MainFrameSetting></QuorvaneSetting>
+XML
+}
+
+# Opens the main window's menu with Alt+$1 and waits until it is shown; the
+# next key goes to the menu.
+qv_open_menu() {
+    local w _
+    xdotool key --clearmodifiers "alt+$1"
+    for _ in $(seq 50); do
+        for w in $(xdotool search --all --onlyvisible --pid "$QV_PID" 2>/dev/null); do
+            xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_POPUP_MENU && return 0
+        done
+        sleep 0.1
+    done
+    qv_fail "Alt+$1 did not open a menu"
 }

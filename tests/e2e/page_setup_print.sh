@@ -5,46 +5,10 @@
 # restart the same choice is in force without touching the dialog.
 source "$(dirname "$0")/lib.sh"
 
-ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-if [ "$(id -u)" != 0 ] || [ ! -x /usr/sbin/cupsd ] || [ ! -e /usr/lib/cups/backend/cups-pdf ] || [ ! -e "$ppd" ]; then
-    echo "skipped: needs root, cupsd and cups-pdf"
-    exit 0
-fi
-
-cups=$QV_TMP/cups
-for sub in "" /root /log /cache /state /spool /spool/tmp; do mkdir -p "$cups$sub"; chmod 755 "$cups$sub"; done
-chmod 1777 "$cups/spool/tmp"
-cat >"$cups/root/cups-files.conf" <<CONF
-ServerRoot $cups/root
-RequestRoot $cups/spool
-TempDir $cups/spool/tmp
-StateDir $cups/state
-CacheDir $cups/cache
-ServerBin /usr/lib/cups
-DataDir /usr/share/cups
-ErrorLog $cups/log/error_log
-FatalErrors none
-Printcap
-SystemGroup root
-CONF
-cat >"$cups/root/cupsd.conf" <<CONF
-Listen $cups/cups.sock
-Browsing No
-WebInterface No
-DefaultAuthType None
-PreserveJobFiles Yes
-DefaultPaperSize A4
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-CONF
-/usr/sbin/cupsd -f -c "$cups/root/cupsd.conf" -s "$cups/root/cups-files.conf" &
-cupsd_pid=$!
-trap 'kill "$cupsd_pid" 2>/dev/null || true; qv_cleanup' EXIT
-for _ in $(seq 75); do [ -S "$cups/cups.sock" ] && break; sleep 0.2; done
-export CUPS_SERVER=$cups/cups.sock
-lpadmin -p qvpdf -E -v cups-pdf:/ -P "$ppd" && lpadmin -d qvpdf || qv_fail "lpadmin could not add the queue"
+qv_start_cupsd
+cups=$QV_CUPS
+# A local page: the default start page is on the network.
+qv_write_settings 1024 768 "file://$QV_FIXTURES/capture-corners.html"
 
 # Dialogs with Japanese titles are not found by `search --name`; their
 # names are read one window at a time. Prints the window's id.
