@@ -15,7 +15,11 @@ QV_STATUS=""
 QV_HELPER_PIDS=""
 
 qv_cleanup() {
-    [ -n "$QV_PID" ] && kill "$QV_PID" 2>/dev/null || true
+    if [ -n "$QV_PID" ]; then
+        kill "$QV_PID" 2>/dev/null || true
+        # It writes its settings file as it ends.
+        wait "$QV_PID" 2>/dev/null || true
+    fi
     for pid in $QV_HELPER_PIDS; do kill "$pid" 2>/dev/null || true; done
     # A server still writing into its folder would keep it from going away.
     for pid in $QV_HELPER_PIDS; do wait "$pid" 2>/dev/null || true; done
