@@ -10,9 +10,11 @@ source "$(dirname "$0")/lib.sh"
 
 qv_start_cupsd
 config=$XDG_CONFIG_HOME/Brackwater/Quorvane/Quorvane32.config
-qv_write_settings 1000 1000 "file://$QV_FIXTURES/capture-grid.html" 2 2
+qv_grid_page
+qv_write_settings 1000 1000 "$QV_GRID_URL" 2 2
 qv_start
 win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
+qv_wait_grid_drawn
 qv_focus "$win"
 qv_open_menu f
 xdotool key p
@@ -44,7 +46,7 @@ qv_wait_exit 30 || qv_fail "the program did not end after Yes"
 [ -f "$config" ] || qv_fail "no settings file was written"
 xmllint --noout "$config" || qv_fail "the settings file is not well-formed"
 grep -q '<Papers><cx>2</cx><cy>2</cy></Papers>' "$config" || qv_fail "the settings file lost the page setting"
-grep -qF "<Url>file://$QV_FIXTURES/capture-grid.html</Url>" "$config" || qv_fail "the settings file lost the page"
+grep -qF "<Url>$QV_GRID_URL</Url>" "$config" || qv_fail "the settings file lost the page"
 # No complete poster reached the printer.
 for pdf in $(qv_spooled); do
     pages=$(pdfinfo "$pdf" 2>/dev/null | sed -n 's/^Pages: *//p')

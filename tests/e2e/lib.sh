@@ -40,8 +40,7 @@ qv_start() {
 qv_serve_fixtures() {
     QV_SERVER_LOG=$QV_TMP/server.log
     python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$QV_TEST_FIXTURES" >"$QV_SERVER_LOG" 2>&1 &
-    local server_pid=$!
-    trap 'kill "'"$server_pid"'" 2>/dev/null || true; qv_cleanup' EXIT
+    QV_HELPER_PIDS="$QV_HELPER_PIDS $!"
     QV_PORT=""
     for _ in $(seq 50); do
         QV_PORT=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$QV_SERVER_LOG" | head -n1)
@@ -257,4 +256,19 @@ qv_open_menu() {
         sleep 0.1
     done
     qv_fail "Alt+$1 did not open a menu"
+}
+
+# Serves the fixtures and sets QV_GRID_URL to the grid page, whose every
+# pixel tells where it is (see check_grid_image.py).
+qv_grid_page() {
+    qv_serve_fixtures
+    QV_GRID_URL="http://127.0.0.1:$QV_PORT/capture-grid.html"
+}
+
+# Waits until the grid page has drawn (for the $1th time): a person sees the
+# page before printing, saving or copying it. Right after the start the
+# load may not have begun yet, and a capture does not wait for a load that
+# has not begun.
+qv_wait_grid_drawn() {
+    qv_wait_request "/open-url-loaded.txt?grid" "${1:-1}" || qv_fail "the grid page did not load: $(cat "$QV_SERVER_LOG")"
 }

@@ -10,9 +10,11 @@
 source "$(dirname "$0")/lib.sh"
 
 qv_start_cupsd
-qv_write_settings 1000 1000 "file://$QV_FIXTURES/capture-grid.html" 2 2
+qv_grid_page
+qv_write_settings 1000 1000 "$QV_GRID_URL" 2 2
 qv_start
 win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
+qv_wait_grid_drawn
 qv_focus "$win"
 qv_open_menu f
 xdotool key p

@@ -7,12 +7,14 @@ source "$(dirname "$0")/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 
 width=600 height=400
-qv_write_settings $width $height "file://$QV_FIXTURES/capture-grid.html"
+qv_grid_page
+qv_write_settings $width $height "$QV_GRID_URL"
 out=$QV_TMP/out
 mkdir -p "$out"
 cd "$out"
 qv_start
 win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
+qv_wait_grid_drawn
 
 # Saves through the dialog with the type at position $1 of the list (0 is
 # the first, JPEG) under the name $2, typed without extension.
