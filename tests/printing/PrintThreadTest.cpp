@@ -14,15 +14,42 @@
 #include <chrono>
 #include <cstdlib>
 #include <future>
+#include <thread>
 
 namespace {
 
-// Holds the worker inside StartDoc until the test lets it go.
+using namespace std::chrono_literals;
+
+// Holds the worker inside StartDoc until the test lets it go. Every wait has
+// a time limit, so a fault fails the test instead of hanging it.
 struct Gate {
     std::promise<void> entered;
+    std::future<void> enteredFuture = entered.get_future();
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
+
+    // On the worker: says it is in, then waits for the release (30 s at most).
+    void Hold()
+    {
+        entered.set_value();
+        released.wait_for(30s);
+    }
+    // The worker is held; false when it did not come within 10 s.
+    bool WaitEntered() { return enteredFuture.wait_for(10s) == std::future_status::ready; }
 };
+
+// Polls `done` until it holds; false when 10 s passed first.
+template <class Done>
+bool WaitUntil(Done done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -56,14 +83,13 @@ protected:
         thread.Task()->SetJob(job);
     }
 
-    void HoldInStartDoc(Gate& gate)
+    void HoldInStartDoc()
     {
-        onStartDoc = [&gate] {
-            gate.entered.set_value();
-            gate.released.wait();
-        };
+        onStartDoc = [this] { gate.Hold(); };
     }
 
+    // Before the thread: a worker still held is joined before the gate goes.
+    Gate gate;
     std::shared_ptr<CPageDeviceLog> log = std::make_shared<CPageDeviceLog>();
     std::function<void()> onStartDoc;
     std::function<void(int)> onDraw;
@@ -100,10 +126,9 @@ TEST_F(PrintThread, WorkerRunsAtIdlePriority)
 
 TEST_F(PrintThread, StartWhileRunningStartsNothingAndWaitTimesOut)
 {
-    Gate gate;
-    HoldInStartDoc(gate);
+    HoldInStartDoc();
     ASSERT_TRUE(thread.Start());
-    gate.entered.get_future().wait();
+    ASSERT_TRUE(gate.WaitEntered());
     EXPECT_TRUE(thread.IsRunning());
     EXPECT_TRUE(thread.Start());
     const auto before = std::chrono::steady_clock::now();
@@ -137,10 +162,9 @@ TEST_F(PrintThread, TerminateThenStartClearsTheStop)
 
 TEST_F(PrintThread, StopDuringStartDocTakesEffectBeforeTheFirstPage)
 {
-    Gate gate;
-    HoldInStartDoc(gate);
+    HoldInStartDoc();
     ASSERT_TRUE(thread.Start());
-    gate.entered.get_future().wait();
+    ASSERT_TRUE(gate.WaitEntered());
     thread.Terminate(true);
     gate.release.set_value();
     ASSERT_TRUE(thread.Wait(INFINITE));
@@ -172,8 +196,7 @@ TEST_F(PrintThread, ShutdownRefusesNewJobs)
 
 TEST_F(PrintThread, DestroyingTheThreadStopsAndJoinsTheWorker)
 {
-    Gate gate;
-    HoldInStartDoc(gate);
+    HoldInStartDoc();
     auto other = std::make_unique<CQuorvaThread>();
     other->Task()->ReplaceDevMode(*thread.Task()->CopyDevMode());
     other->Task()->SetDeviceFactory([this](const CDevMode&) {
@@ -185,13 +208,18 @@ TEST_F(PrintThread, DestroyingTheThreadStopsAndJoinsTheWorker)
     job.dib = poster::MakeCapture();
     other->Task()->SetJob(job);
     ASSERT_TRUE(other->Start());
-    gate.entered.get_future().wait();
-    std::thread releaser([&gate] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(gate.WaitEntered());
+    // StartDoc returns only once the destructor has asked the worker to stop
+    // (it does so first, and joins the worker before anything is torn down).
+    const CThread* const worker = other.get();
+    bool stopSeen = false;
+    std::thread releaser([&, worker] {
+        stopSeen = WaitUntil([worker] { return worker->IsTerminated(); });
         gate.release.set_value();
     });
     other.reset();
     releaser.join();
+    EXPECT_TRUE(stopSeen);
     EXPECT_EQ(log->Count("AbortDoc"), 1);
 }
 
@@ -217,22 +245,24 @@ TEST_F(PrintThread, CloseCheckAsksOnlyWhileAJobRuns)
     EXPECT_TRUE(StopPrintingAndWait(thread, msg));
     EXPECT_TRUE(msg.texts.empty());
 
-    Gate gate;
-    HoldInStartDoc(gate);
+    HoldInStartDoc();
     ASSERT_TRUE(thread.Start());
-    gate.entered.get_future().wait();
+    ASSERT_TRUE(gate.WaitEntered());
     EXPECT_FALSE(StopPrintingAndWait(thread, msg));
     EXPECT_EQ(msg.texts, std::vector<std::string>{"印刷中です。中断しますか？"});
     EXPECT_TRUE(thread.IsRunning());
     EXPECT_FALSE(thread.IsTerminated());
 
     msg.answer = IDYES;
-    std::thread releaser([&gate] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // StartDoc returns only once the stop has been asked for.
+    bool stopSeen = false;
+    std::thread releaser([&] {
+        stopSeen = WaitUntil([&] { return thread.IsTerminated(); });
         gate.release.set_value();
     });
     EXPECT_TRUE(StopPrintingAndWait(thread, msg));
     releaser.join();
+    EXPECT_TRUE(stopSeen);
     EXPECT_FALSE(thread.IsRunning());
     EXPECT_EQ(thread.Task()->GetErr().msgId, 58725u);
     EXPECT_EQ(log->Count("StartPage"), 0);
@@ -251,15 +281,13 @@ bool MayLeaveIdlePriority()
 
 TEST_F(PrintThread, StoppedWorkerGoesOnAtNormalPriorityWhileTheWindowWaits)
 {
-    Gate gate;
     std::atomic<int> policyAfterStop{-1};
     onStartDoc = [&] {
-        gate.entered.set_value();
-        gate.released.wait();
+        gate.Hold();
         policyAfterStop = sched_getscheduler(0);
     };
     ASSERT_TRUE(thread.Start());
-    gate.entered.get_future().wait();
+    ASSERT_TRUE(gate.WaitEntered());
 
     CAnsweringMsg msg;
     msg.answer = IDYES;
