@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +27,42 @@ void Xdo(std::vector<std::string> args)
     int status = 0;
     Glib::spawn_sync("", args, Glib::SPAWN_SEARCH_PATH, {}, nullptr, nullptr, &status);
     ASSERT_EQ(status, 0);
+}
+
+// The pointer events this process has been handed, seen before GTK handles
+// them: what xdotool did has arrived once they are counted.
+struct PointerEvents {
+    int presses = 0, releases = 0;
+    double x = -1, y = -1;  // root coordinates of the last event
+
+    static void Handle(GdkEvent* event, gpointer self)
+    {
+        auto* seen = static_cast<PointerEvents*>(self);
+        double x = 0, y = 0;
+        if (gdk_event_get_root_coords(event, &x, &y) &&
+            (event->type == GDK_MOTION_NOTIFY || event->type == GDK_BUTTON_PRESS ||
+             event->type == GDK_BUTTON_RELEASE || event->type == GDK_ENTER_NOTIFY))
+            seen->x = x, seen->y = y;
+        if (event->type == GDK_BUTTON_PRESS)
+            ++seen->presses;
+        if (event->type == GDK_BUTTON_RELEASE)
+            ++seen->releases;
+        gtk_main_do_event(event);
+    }
+    void Watch() { gdk_event_handler_set(&PointerEvents::Handle, this, nullptr); }
+    static void Unwatch()
+    {
+        gdk_event_handler_set([](GdkEvent* event, gpointer) { gtk_main_do_event(event); }, nullptr, nullptr);
+    }
+    bool At(CPoint p) const { return std::lround(x) == p.x && std::lround(y) == p.y; }
+};
+
+// Handles what is pending now: the redraws and idle work an event queued.
+void Drain()
+{
+    auto context = Glib::MainContext::get_default();
+    for (int i = 0; i < 1000 && context->pending(); ++i)
+        context->iteration(false);
 }
 
 class OverlayView : public testing::Test {
@@ -59,14 +96,23 @@ protected:
 
         scroll->View().Navigate(FixtureUrl("overlay-clicks.html"));
         ASSERT_TRUE(RunUntil([&] { return scroll->View().ReadyState() == 4 && Title() != ""; }, 60)) << scroll->View().ReadyState() << " '" << Title() << "'";
-        Settle();
+        ASSERT_TRUE(RunUntil([&] { return BufferMatchesOverlay(); }, 5));
+        Drain();
+        pointer.Watch();
     }
 
     void TearDown() override
     {
+        PointerEvents::Unwatch();
         Xdo({"mouseup", "1"});
         window.hide();
-        Settle(0.1);
+        Drain();
+    }
+
+    bool BufferMatchesOverlay()
+    {
+        return overlay->BackBuffer().Width() == overlay->get_allocated_width() &&
+               overlay->BackBuffer().Height() == overlay->get_allocated_height();
     }
 
     std::string Title()
@@ -84,29 +130,54 @@ protected:
         return {x + p.x, y + p.y};
     }
 
-    void MoveTo(CPoint p)
+    // Each step waits until its event has reached this process and been
+    // handled (5 s at most, else the test fails). Motion is reported only
+    // where a widget asks for it (the overlay's strips and handles); a
+    // click's press says where it landed.
+    void MoveTo(CPoint p, bool waitForMotion = true)
     {
         const CPoint s = OnScreen(p);
+        int x = 0, y = 0;
+        window.get_display()->get_default_seat()->get_pointer()->get_position(x, y);
         Xdo({"mousemove", "--sync", std::to_string(s.x), std::to_string(s.y)});
-        Settle(0.05);
+        // A pointer that is already there sends no motion.
+        if (waitForMotion && (x != s.x || y != s.y)) {
+            EXPECT_TRUE(RunUntil([&] { return pointer.At(s); }, 5)) << "no motion to " << s.x << "," << s.y;
+        }
+        Drain();
+    }
+
+    void Press()
+    {
+        const int before = pointer.presses;
+        Xdo({"mousedown", "1"});
+        EXPECT_TRUE(RunUntil([&] { return pointer.presses > before; }, 5)) << "no button press";
+        Drain();
+    }
+
+    void Release()
+    {
+        const int before = pointer.releases;
+        Xdo({"mouseup", "1"});
+        EXPECT_TRUE(RunUntil([&] { return pointer.releases > before; }, 5)) << "no button release";
+        Drain();
     }
 
     void Click(CPoint p)
     {
-        MoveTo(p);
-        Xdo({"click", "1"});
-        Settle(0.1);
+        MoveTo(p, false);
+        Press();
+        EXPECT_TRUE(pointer.At(OnScreen(p))) << "pressed at " << pointer.x << "," << pointer.y;
+        Release();
     }
 
     void Drag(CPoint from, CPoint to)
     {
         MoveTo(from);
-        Xdo({"mousedown", "1"});
-        Settle(0.05);
+        Press();
         MoveTo({(from.x + to.x) / 2, (from.y + to.y) / 2});
         MoveTo(to);
-        Xdo({"mouseup", "1"});
-        Settle(0.1);
+        Release();
     }
 
     CRect HandleRect(int index) { return overlay->Scene().GetHandles()[index]->Rect(); }
@@ -127,6 +198,7 @@ protected:
     std::unique_ptr<CQuorvaScrollView> scroll;
     std::unique_ptr<CQuorvaOverlayView> overlay;
     int trimDrags = 0;
+    PointerEvents pointer;
 };
 
 TEST_F(OverlayView, DraggingTheLeftHandleMovesTheTrimAndTheSizeBarFollows)
@@ -198,15 +270,16 @@ TEST_F(OverlayView, TheOverlayFollowsScrollingAndResizing)
 
     setting.width = 300;
     scroll->ApplyBrowserSize();
-    Settle();
-    EXPECT_EQ(HandleRect(kHandleRight).right, 300 - 100 - 80);
+    EXPECT_TRUE(RunUntil([&] { return HandleRect(kHandleRight).right == 300 - 100 - 80; }, 5))
+        << HandleRect(kHandleRight).right;
 
     const int oldWidth = overlay->get_allocated_width();
     window.resize(500, 400);
     ASSERT_TRUE(RunUntil([&] { return overlay->get_allocated_width() < oldWidth; }, 5));
-    Settle();
-    EXPECT_EQ(overlay->BackBuffer().Width(), overlay->get_allocated_width());
-    EXPECT_EQ(overlay->BackBuffer().Height(), overlay->get_allocated_height());
+    EXPECT_TRUE(RunUntil([&] { return BufferMatchesOverlay(); }, 5))
+        << overlay->BackBuffer().Width() << " x " << overlay->BackBuffer().Height() << " for "
+        << overlay->get_allocated_width() << " x " << overlay->get_allocated_height();
+    Drain();
     EXPECT_EQ(overlay->get_allocated_width(), scroll->ClientSize().cx);
     EXPECT_EQ(overlay->get_allocated_height(), scroll->ClientSize().cy);
 }
