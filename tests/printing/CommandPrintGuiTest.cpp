@@ -14,24 +14,59 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <atomic>
 #include <regex>
 
 using namespace guitest;
 
 namespace {
 
-// A capture big enough that its job is still running a moment later.
-CDibSectionPtr LargeCapture()
-{
-    CDibSectionPtr dib = CDibSection::New(6000, 4000, 24);
-    std::vector<uint8_t> row(dib->Stride());
-    for (size_t i = 0; i < row.size(); ++i)
-        row[i] = static_cast<uint8_t>(i * 7);
-    for (int32_t y = 0; y < dib->Height(); ++y)
-        std::memcpy(dib->RowFromTop(y), row.data(), row.size());
-    return dib;
-}
+// The real PDF device of a job, held at the start of its document until the
+// test lets it go or the job is asked to stop; a held job is running for
+// sure. Every wait has a time limit, so a fault fails the test instead of
+// hanging it.
+class CHeldDevice : public CPageDevice {
+public:
+    struct Gate {
+        std::atomic<bool> entered{false};
+        std::atomic<bool> released{false};
+        std::atomic<bool> timedOut{false};
+    };
+
+    CHeldDevice(std::unique_ptr<CPageDevice> inner, Gate& gate, const CThread& thread)
+        : m_inner(std::move(inner)), m_gate(gate), m_thread(thread)
+    {
+    }
+
+    CDeviceMetrics GetDeviceCaps() const override { return m_inner->GetDeviceCaps(); }
+    int StartDoc(const std::string& docName, SysErr& err) override
+    {
+        m_gate.entered = true;
+        const gint64 end = g_get_monotonic_time() + 30 * G_USEC_PER_SEC;
+        while (!m_gate.released && !m_thread.IsTerminated()) {
+            if (g_get_monotonic_time() > end) {
+                m_gate.timedOut = true;
+                break;
+            }
+            g_usleep(1000);
+        }
+        return m_inner->StartDoc(docName, err);
+    }
+    int StartPage(SysErr& err) override { return m_inner->StartPage(err); }
+    int EndPage() override { return m_inner->EndPage(); }
+    int EndDoc(SysErr& err) override { return m_inner->EndDoc(err); }
+    int AbortDoc() override { return m_inner->AbortDoc(); }
+    bool StretchDib(const CDib& dib, const CRect& dest, const CRect& src) override
+    {
+        return m_inner->StretchDib(dib, dest, src);
+    }
+    bool Paint(const Painter& draw) override { return m_inner->Paint(draw); }
+
+private:
+    std::unique_ptr<CPageDevice> m_inner;
+    Gate& m_gate;
+    const CThread& m_thread;
+};
 
 size_t PagesIn(const std::string& path)
 {
@@ -73,9 +108,21 @@ protected:
             suggestedNames.push_back(name);
             if (!giveFile)
                 return std::nullopt;
-            return dir + "/job" + std::to_string(suggestedNames.size()) + ".pdf";
+            return lastFile = dir + "/job" + std::to_string(suggestedNames.size()) + ".pdf";
         });
     }
+
+    // The next jobs print through the real device, held by `gate`.
+    void HoldJobs()
+    {
+        thread.Task()->SetDeviceFactory([this](const CDevMode& dm) -> std::unique_ptr<CPageDevice> {
+            // The file is chosen before the job starts; the worker reads it after.
+            return std::make_unique<CHeldDevice>(thread.Task()->Printer()->CreateDevice(dm, lastFile), gate, thread);
+        });
+    }
+
+    // The held job has reached its device.
+    bool WaitHeld() { return WaitIdle([&] { return gate.entered.load(); }, 10); }
 
     void TearDown() override
     {
@@ -125,6 +172,8 @@ protected:
                             return !title.empty();
                         }};
     std::string dir;
+    std::string lastFile;
+    CHeldDevice::Gate gate;
     std::vector<std::string> messages;
     std::vector<std::string> suggestedNames;
     bool giveFile = true;
@@ -182,36 +231,37 @@ TEST_F(CommandPrintTest, CancelledFileDialogPrintsNothing)
 
 TEST_F(CommandPrintTest, PrintWhileRunningAnsweredNoLeavesTheJob)
 {
-    capture = LargeCapture();
-    setting.pageSetting.papers = {4, 4};
     setting.printSetting.copies = 4;
     int dialogs = 0;
     print.SetPrintDialog([&](int total, CSimplePrintSetting&) {
         ++dialogs;
-        EXPECT_EQ(total, 8);  // a wide capture takes 4 x 2 sheets
+        EXPECT_EQ(total, 4);
         return IDOK;
     });
+    HoldJobs();
     print.RunAndReport(true, false);
-    ASSERT_TRUE(thread.IsRunning());
+    ASSERT_TRUE(WaitHeld());
     answer = IDNO;
     print.RunAndReport(true, false);
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(messages, std::vector<std::string>{"印刷中です。中断しますか？"});
     EXPECT_TRUE(thread.IsRunning());
+    gate.released = true;
     ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
-    EXPECT_EQ(PagesIn(dir + "/job1.pdf"), 32u);
+    EXPECT_FALSE(gate.timedOut);
+    EXPECT_EQ(PagesIn(dir + "/job1.pdf"), 16u);
 }
 
 TEST_F(CommandPrintTest, PrintWhileRunningAnsweredYesStopsItFirst)
 {
-    capture = LargeCapture();
-    setting.pageSetting.papers = {4, 4};
     print.SetPrintDialog([&](int, CSimplePrintSetting& s) {
         s.copies = 4;
         return IDOK;
     });
+    HoldJobs();
     print.RunAndReport(true, false);
-    ASSERT_TRUE(thread.IsRunning());
+    // Held until the stop request lets it go.
+    ASSERT_TRUE(WaitHeld());
 
     // The stopped job's end is reported while the next print dialog is open.
     print.SetPrintDialog([&](int total, CSimplePrintSetting& s) {
@@ -223,10 +273,12 @@ TEST_F(CommandPrintTest, PrintWhileRunningAnsweredYesStopsItFirst)
         });
         return RunPrintDialog(total, s, &TheMsg());
     });
-    capture = poster::MakeCapture();
-    setting.pageSetting.papers = {2, 2};
+    gate.entered = false;
     print.RunAndReport(true, false);
+    ASSERT_TRUE(WaitHeld());
+    gate.released = true;
     ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
+    EXPECT_FALSE(gate.timedOut);
     EXPECT_EQ(messages, (std::vector<std::string>{"印刷中です。中断しますか？", "処理が中断されました",
                                                   "印刷が終了しました"}));
     EXPECT_FALSE(g_file_test((dir + "/job1.pdf").c_str(), G_FILE_TEST_EXISTS));
