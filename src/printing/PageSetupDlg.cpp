@@ -315,12 +315,15 @@ void CPageSetupDlg::StartFinishing(CPreviewCapture capture)
 {
     if (m_worker.joinable())
         m_worker.join();
+    // Handed over through a holder, so that it is still here when no thread
+    // can be made.
+    auto work = std::make_shared<CPreviewCapture>(std::move(capture));
     CDibSectionPtr shown = m_preview.Bitmap();
     try {
         // The worker owns the capture and a reference to the bitmap shown;
         // of the dialog it touches only the hand-over, which outlives it.
-        m_worker = std::jthread([this, capture = std::move(capture), shown](std::stop_token stop) mutable {
-            CFinished finished = Finish(std::move(capture), std::move(shown), stop);
+        m_worker = std::jthread([this, work, shown](std::stop_token stop) mutable {
+            CFinished finished = Finish(std::move(*work), std::move(shown), stop);
             if (stop.stop_requested())
                 return;
             {
@@ -333,7 +336,7 @@ void CPageSetupDlg::StartFinishing(CPreviewCapture capture)
         // No thread to spare: the work is done here.
         {
             std::lock_guard<std::mutex> lock(m_finishedLock);
-            m_finished = Finish(std::move(capture), std::move(shown), {});
+            m_finished = Finish(std::move(*work), std::move(shown), {});
         }
         OnFinished();
     }
