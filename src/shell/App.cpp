@@ -146,8 +146,16 @@ int RunWindow(char* argv0, CUrlReceiver& urls)
 
 int Run(int argc, char* argv[])
 {
-    // The option parser's own words ("Usage:") in the user's language.
-    std::setlocale(LC_ALL, "");
+    // The option parser's own words ("Usage:") in the user's language. When
+    // the C library lacks the user's locale, its UTF-8 locale stands in for
+    // the plain "C" one, so that texts still leave the program as UTF-8: a
+    // Japanese window title also in WM_NAME, which older tools read, and
+    // messages on standard error. The language of the texts comes from the
+    // environment either way.
+    if (!std::setlocale(LC_ALL, ""))
+        std::setlocale(LC_ALL, "C.UTF-8");
+    // GTK would set the same locale again, or warn that it cannot.
+    gtk_disable_setlocale();
     const CCommandLineResult parsed = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (parsed.status != kExitDone) {
         std::fprintf(stderr, "quorvane: %s\n", parsed.error.c_str());
