@@ -8,6 +8,7 @@ enum ProgramStringId : uint32_t {
     kMsgElementMissing = 61002,      // reason of 59155 and 59156
     kMsgUrlsNotSaved = 61003,        // insert: the URLs left out
     kMsgDownloadRefused = 61004,     // status bar; insert: the address
+    kMsgNoRoomOnPaper = 61005,       // the margins leave nothing of the paper to print on
 
     kTextSizeBarTimes = 61010,  // size bar labels
     kTextSizeBarLeft = 61011,

@@ -1,6 +1,8 @@
 #include "printing/PosterGeometry.h"
 
 #include "common/MulDiv.h"
+#include "errors/Exception.h"
+#include "errors/ProgramMessages.h"
 #include "printing/GeometryMath.h"
 
 #include <algorithm>
@@ -162,6 +164,14 @@ CRect MapToAssemblySheet(const CRect& unique, const CAssemblySheetLayout& layout
             d.top + MulDiv(unique.top - s.top, d.Height(), s.Height()),
             d.left + MulDiv(unique.right - s.left, d.Width(), s.Width()),
             d.top + MulDiv(unique.bottom - s.top, d.Height(), s.Height())};
+}
+
+void CheckPosterSheets(const CPageGrid& grid)
+{
+    if (grid.papers.cx <= 0 || grid.papers.cy <= 0)
+        throw my::CException(kMsgNoRoomOnPaper);
+    if (grid.TotalPages() > kMaxJobSheets)
+        throw my::CException(61751, {std::to_string(grid.TotalPages()), std::to_string(kMaxJobSheets)});
 }
 
 int32_t PosterPageCount(const CPageGrid& grid, const CAssemblySetting& assembly)

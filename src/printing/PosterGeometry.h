@@ -51,6 +51,16 @@ CAssemblySheetLayout LayOutAssemblySheet(const CPosterGrid& poster, const CPaper
 // Where a sheet's unique part lies on the overview.
 CRect MapToAssemblySheet(const CRect& unique, const CAssemblySheetLayout& layout);
 
+// The most sheets one job prints: a stored or typed sheet count can reach
+// 2147483647, which no printer would ever finish.
+inline constexpr int32_t kMaxJobSheets = 1000;
+
+// Refuses, before anything is asked or printed, a poster that cannot be
+// printed: margins that leave no printable part of the paper give no sheets
+// (kMsgNoRoomOnPaper), and more than kMaxJobSheets sheets are too many
+// (61751, with the count and the limit). Throws my::CException.
+void CheckPosterSheets(const CPageGrid& grid);
+
 // Pages of the print job: the sheets, and the assembly sheet first when it
 // is chosen (none when there are no sheets).
 int32_t PosterPageCount(const CPageGrid& grid, const CAssemblySetting& assembly);

@@ -5,6 +5,7 @@
 #include "errors/StringTable.h"
 #include "imaging/Img.h"
 #include "imaging/ImgSaver.h"
+#include "printing/PosterGeometry.h"
 #include "printing/PrintEndDispatcher.h"
 #include "printing/PrinterChoice.h"
 #include "printing/QuorvaThread.h"
@@ -69,8 +70,7 @@ public:
         CQuorvaTask& task = *m_thread.Task();
         try {
             const CPageGrid grid = task.CalcPagesForPrinter(m_options.pageSetting, {dib->Width(), dib->Height()});
-            if (grid.TotalPages() > kMaxBatchSheets)
-                throw my::CException(61751, {std::to_string(grid.TotalPages()), std::to_string(kMaxBatchSheets)});
+            CheckPosterSheets(grid);
         } catch (const my::CException& e) {
             throw CBatchFailure{kExitPrint, e.what()};
         }
@@ -127,8 +127,7 @@ int Report(const CBatchFailure& failure, const CCommandLine& options)
 int RunBatch(const CCommandLine& options)
 {
     const BatchClock::time_point deadline = BatchClock::now() + std::chrono::seconds(options.timeoutSeconds);
-    // The locale has been set by the caller; GTK would only warn about it again.
-    gtk_disable_setlocale();
+    // The caller has set the locale and kept GTK from setting it again.
     if (!gtk_init_check(nullptr, nullptr)) {
         std::fprintf(stderr, "%s\n", LoadString(61749).c_str());
         return kExitNoStart;

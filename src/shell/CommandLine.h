@@ -61,5 +61,3 @@ inline constexpr int kMinCommandLineDpi = 10;
 inline constexpr int kMaxCommandLineDpi = 10000;
 inline constexpr int kMaxCommandLineMarginMm = 100;
 inline constexpr int kMaxCommandLineTimeout = 86400;
-// A poster of more sheets than this is refused rather than printed.
-inline constexpr int kMaxBatchSheets = 1000;

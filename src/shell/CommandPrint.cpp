@@ -5,6 +5,7 @@
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
+#include "printing/PosterGeometry.h"
 #include "printing/PrintDlg.h"
 #include "printing/PrintJobControl.h"
 #include "printing/PrinterChoice.h"
@@ -87,6 +88,8 @@ void CCommandPrint::Execute(bool execute)
     task.RetryUnavailablePrinter();
 
     const CPageGrid grid = task.CalcPagesForPrinter(m_setting.pageSetting, {dib->Width(), dib->Height()});
+    // Said now, before the dialog: the job itself could only fail.
+    CheckPosterSheets(grid);
     m_destination = PrintDestinationText(task);
     CSimplePrintSetting printSetting = m_setting.printSetting;
     if (m_dialog(PosterPageCount(grid, m_setting.pageSetting.assembly), printSetting) != IDOK)

@@ -4,6 +4,8 @@
 #include "PrintDialogDriver.h"
 #include "controls/GuiInput.h"
 #include "errors/MessageBoxMsg.h"
+#include "errors/MessageFormat.h"
+#include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
 #include "printing/PrintEndDispatcher.h"
 #include "settings/Setting.h"
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <regex>
 
 using namespace guitest;
@@ -308,4 +311,32 @@ TEST_F(CommandPrintTest, TheAssemblySheetIsCountedAmongThePages)
     ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
     EXPECT_EQ(shown, 5);
     EXPECT_EQ(PagesIn(dir + "/job1.pdf"), 5u);
+}
+
+// Margins that leave nothing of the paper, or a stored sheet count far
+// beyond what one job prints, are said before the dialog; no job starts and
+// the settings stay as they were.
+TEST_F(CommandPrintTest, UnprintablePostersAreRefusedBeforeTheDialog)
+{
+    int dialogs = 0;
+    print.SetPrintDialog([&](int, CSimplePrintSetting&) {
+        ++dialogs;
+        return IDOK;
+    });
+    setting.pageSetting.margin = {INT32_MAX, INT32_MAX, 0, 0};
+    const CSetting before = setting;
+    print.RunAndReport(true, false);
+    EXPECT_EQ(setting.pageSetting, before.pageSetting);
+    setting.pageSetting.margin = {0, 0, 0, 0};
+    setting.pageSetting.papers = {INT32_MAX, INT32_MAX};
+    print.RunAndReport(true, false);
+    Pump();
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_TRUE(suggestedNames.empty());
+    EXPECT_EQ(thread.FinishedRuns(), 0u);
+    EXPECT_EQ(setting.printSetting, before.printSetting);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], FormatMessageText(kMsgNoRoomOnPaper));
+    EXPECT_EQ(messages[1].rfind("ポスターが ", 0), 0u) << messages[1];
+    EXPECT_NE(messages[1].find("一度に印刷できるのは 1000 枚までです"), std::string::npos) << messages[1];
 }

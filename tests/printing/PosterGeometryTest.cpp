@@ -1,8 +1,13 @@
 #include "A4At600.h"
+#include "errors/Exception.h"
+#include "errors/MessageFormat.h"
+#include "errors/ProgramMessages.h"
 #include "printing/PosterGeometry.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
 #include <vector>
 
 namespace {
@@ -196,4 +201,56 @@ TEST(PosterGeometry, AssemblySheetShowsThePrintedAreaAboveItsCaption)
     EXPECT_EQ(layout.caption, (CRect{136, 6471, 4624, 6660}));
     EXPECT_EQ(layout.dest, (CRect{136, 1049, 4624, 5537}));
     EXPECT_EQ(MapToAssemblySheet({487, 722, 1000, 1000}, layout), (CRect{2322, 4289, 4624, 5537}));
+}
+
+// Margins wider or taller than the paper (as a damaged settings file may
+// hold them) leave no sheets, whatever the fit, scale and overlap; the
+// command is refused with a message that says so, before any job exists.
+TEST(PosterGeometry, MarginsLargerThanThePaperAreRefusedBeforeTheJob)
+{
+    CPaperInfo paper = A4At600();
+    for (const CRect& margin : {CRect{INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX}, CRect{0, 15000, 0, 15000},
+                                CRect{10500, 0, 10500, 0}}) {
+        paper.margin = margin;
+        for (const CFitImageToPageSetting& setting : {Setting(FIT, 1, 1), Setting(FIT, 3, 2), Setting(DPI, 1, 1)}) {
+            for (int32_t overlap : {0, k10mm}) {
+                const CPosterGrid poster = CalcPosterPages(setting, paper, {320, 240}, overlap);
+                try {
+                    CheckPosterSheets(poster.grid);
+                    ADD_FAILURE() << "no refusal for margin " << margin.left << "," << margin.top;
+                } catch (const my::CException& e) {
+                    EXPECT_EQ(e.Err().msgId, uint32_t{kMsgNoRoomOnPaper});
+                    EXPECT_EQ(e.Err().text, FormatMessageText(kMsgNoRoomOnPaper));
+                    EXPECT_NE(e.Err().text.find("余白"), std::string::npos) << e.Err().text;
+                }
+            }
+        }
+    }
+}
+
+// A stored sheet count of 2147483647 would print for ever: more than
+// kMaxJobSheets sheets are refused with the count and the limit; the limit
+// itself is printed.
+TEST(PosterGeometry, PostersOfMoreSheetsThanTheLimitAreRefused)
+{
+    const CPaperInfo paper = A4At600();
+    EXPECT_NO_THROW(CheckPosterSheets(CalcPosterPages(Setting(FIT, 2, 2), paper, {320, 240}, 0).grid));
+    EXPECT_NO_THROW(CheckPosterSheets(CPageGrid{{kMaxJobSheets, 1}, {1, 1}}));
+    struct Case {
+        CPageGrid grid;
+        std::string count;
+    };
+    for (const Case& c : {Case{{{kMaxJobSheets + 1, 1}, {1, 1}}, "1001"},
+                          Case{{{INT32_MAX, INT32_MAX}, {1, 1}}, "2147483647"},
+                          Case{CalcPosterPages(Setting(FIT, INT32_MAX, INT32_MAX), paper, {320, 240}, 0).grid, ""},
+                          Case{CalcPosterPages(Setting(DPI, 1, 1, 1), paper, {32767, 32767}, 0).grid, ""}}) {
+        try {
+            CheckPosterSheets(c.grid);
+            ADD_FAILURE() << "no refusal for " << c.grid.papers.cx << " x " << c.grid.papers.cy << " sheets";
+        } catch (const my::CException& e) {
+            EXPECT_EQ(e.Err().msgId, 61751u);
+            const std::string count = c.count.empty() ? std::to_string(c.grid.TotalPages()) : c.count;
+            EXPECT_EQ(e.Err().text, FormatMessageText(61751, {count, "1000"}));
+        }
+    }
 }
