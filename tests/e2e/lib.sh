@@ -39,6 +39,8 @@ qv_start() {
 # QV_SERVER_LOG (one line per request) and stops the server at exit.
 qv_serve_fixtures() {
     QV_SERVER_LOG=$QV_TMP/server.log
+    # Made here: the server's own redirection may come after the first read.
+    : >"$QV_SERVER_LOG"
     python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$QV_TEST_FIXTURES" >"$QV_SERVER_LOG" 2>&1 &
     QV_HELPER_PIDS="$QV_HELPER_PIDS $!"
     QV_PORT=""
