@@ -468,8 +468,9 @@ TEST(PageSetupPreview, ShowsWhatThePrinterGets)
         const CRect sheet = preview.Layout().SheetRect((page - 1) % 2, (page - 1) / 2);
         // Edges may fall a pixel apart; the pictures are the same.
         EXPECT_LT(Mismatch(image, sheet, *rendered), 0.02) << page;
-        if (page == 2)
+        if (page == 2) {
             EXPECT_GT(Mismatch(image, preview.Layout().SheetRect(0, 0), *rendered), 0.2);
+        }
     }
     cairo_surface_destroy(image);
     g_unlink(path.c_str());
