@@ -374,7 +374,8 @@ void CMainFrame::ApplyStoredLayout()
     const CMainFrameSetting& stored = m_setting.mainFrame;
     if (!stored.rect.IsNull() && !stored.rect.IsEmpty()) {
         unmaximize();
-        const CRect fitted = FitRectIntoScreen(stored.rect, VirtualScreen(get_display()));
+        const CRect screen = VirtualScreen(get_display());
+        const CRect fitted = FitRectIntoScreen(LimitRectToScreenSize(stored.rect, screen), screen);
         move(fitted.left, fitted.top);
         resize(fitted.Width(), fitted.Height());
     }

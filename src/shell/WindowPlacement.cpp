@@ -1,5 +1,7 @@
 #include "shell/WindowPlacement.h"
 
+#include <algorithm>
+
 namespace {
 
 // One axis: [low, high) inside [screenLow, screenHigh).
@@ -24,4 +26,12 @@ CRect FitRectIntoScreen(const CRect& rect, const CRect& screen)
     FitAxis(fitted.top, fitted.bottom, screen.top, screen.bottom);
     FitAxis(fitted.left, fitted.right, screen.left, screen.right);
     return fitted;
+}
+
+CRect LimitRectToScreenSize(const CRect& rect, const CRect& screen)
+{
+    CRect limited = rect;
+    limited.right = limited.left + std::min(rect.Width(), screen.Width());
+    limited.bottom = limited.top + std::min(rect.Height(), screen.Height());
+    return limited;
 }

@@ -70,7 +70,7 @@ void Screen(const CSetting& setting)
 {
     const CRect screens[] = {{0, 0, 1920, 1080}, {-1280, -200, 2560, 1440}};
     for (const CRect& screen : screens)
-        FitRectIntoScreen(setting.mainFrame.rect, screen);
+        FitRectIntoScreen(LimitRectToScreenSize(setting.mainFrame.rect, screen), screen);
 
     CReBarLayout layout;
     layout.AddBand(kBandMenuBar, false);

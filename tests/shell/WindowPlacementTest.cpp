@@ -29,4 +29,12 @@ TEST(FitRectIntoScreen, UsesTheVirtualScreenOfSeveralMonitors)
     EXPECT_EQ(FitRectIntoScreen(CRect{-1500, 10, -700, 610}, twoMonitors), (CRect{-1280, 10, -480, 610}));
 }
 
+TEST(LimitRectToScreenSize, ShrinksOnlyWhatIsLargerThanTheScreenAndKeepsTheCorner)
+{
+    EXPECT_EQ(LimitRectToScreenSize(CRect{10, 500, 800, 2000}, kScreen), (CRect{10, 500, 800, 1580}));
+    EXPECT_EQ(LimitRectToScreenSize(CRect{-32767, -32767, 32767, 32767}, kScreen), (CRect{-32767, -32767, -30847, -31687}));
+    const CRect onScreen{100, 100, 900, 700};
+    EXPECT_EQ(LimitRectToScreenSize(onScreen, kScreen), onScreen);
+}
+
 }  // namespace
