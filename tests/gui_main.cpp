@@ -1,5 +1,5 @@
 // main() of the GUI tests: GTK is initialised once for the process; the tests
-// run under the X server that tools/test.sh starts (xvfb-run).
+// run on the Xvfb server that run_sealed.sh starts for each test case.
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     if (testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-        fprintf(stderr, "No display: run the GUI tests under xvfb-run -a\n");
+        fprintf(stderr, "No display: run the GUI tests through ctest (tools/test.sh)\n");
         return 1;
     }
     auto app = Gtk::Application::create("org.brackwater.Quorvane.Test", Gio::APPLICATION_NON_UNIQUE);

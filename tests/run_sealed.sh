@@ -7,9 +7,9 @@
 #
 #   run_sealed.sh [--display] [--bus] command args...
 #
-# --display: the test drives an X server (pointer, keyboard, clipboard). It
-#   runs only on an Xvfb server, such as the one tools/test.sh starts, never on
-#   a person's desktop.
+# --display: the test drives an X server (pointer, keyboard, clipboard) and
+#   gets an Xvfb server of its own: never the desktop of whoever runs it, and
+#   no focus, pointer or clipboard shared with a test running beside it.
 # --bus: the test gets a private session bus (the real program registers
 #   itself there as the single instance).
 set -euo pipefail
@@ -30,32 +30,6 @@ for arg in "$@"; do
     [ "$arg" = --gtest_list_tests ] && listing=1
 done
 
-# True when X display $1 is served by an Xvfb process on this machine.
-is_xvfb() {
-    local number=${1#*:} pid comm
-    number=${number%%.*}
-    [ "${1%%:*}" = "" ] || [ "${1%%:*}" = unix ] || return 1
-    [ -r "/tmp/.X$number-lock" ] || return 1
-    read -r pid <"/tmp/.X$number-lock" || return 1
-    read -r comm <"/proc/$pid/comm" 2>/dev/null || return 1
-    [ "$comm" = Xvfb ]
-}
-
-if [ $display = 1 ] && [ $listing = 0 ]; then
-    if [ -z "${DISPLAY-}" ]; then
-        if [ -n "${WAYLAND_DISPLAY-}" ]; then
-            echo "SKIPPED: only a Wayland display is set; this test needs an Xvfb server: run tools/test.sh"
-            exit 77
-        fi
-        echo "no X server: this test needs an Xvfb server: run tools/test.sh" >&2
-        exit 1
-    fi
-    if ! is_xvfb "$DISPLAY"; then
-        echo "refusing to drive DISPLAY=$DISPLAY, which is not an Xvfb server: run tools/test.sh" >&2
-        exit 1
-    fi
-fi
-
 # Few processes: on a busy machine each one costs more than the small tests.
 tmp=${TMPDIR:-/tmp}/qv-test.$$.$RANDOM
 export HOME=$tmp/home
@@ -64,8 +38,25 @@ export XDG_STATE_HOME=$HOME/.local/state XDG_RUNTIME_DIR=$tmp/runtime
 # Without -p mkdir fails on anything that already exists.
 mkdir -m 0700 "$tmp" "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$HOME/.local" "$XDG_DATA_HOME" \
     "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR" "$tmp/cups"
+xvfb=""
 # The document portal, started on a test's private bus, mounts a folder there.
-trap 'fusermount -uz "$tmp/runtime/doc" 2>/dev/null || true; rm -rf "$tmp" 2>/dev/null || true' EXIT
+trap 'if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
+      fusermount -uz "$tmp/runtime/doc" 2>/dev/null || true; rm -rf "$tmp" 2>/dev/null || true' EXIT
+
+if [ $display = 1 ] && [ $listing = 0 ]; then
+    command -v Xvfb >/dev/null || { echo "Xvfb is not installed (package xvfb): run tools/install-deps.sh" >&2; exit 1; }
+    # Xvfb picks a free display number itself and writes it once it accepts
+    # clients.
+    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+    xvfb=$!
+    for _ in $(seq 1000); do
+        [ -s "$tmp/display" ] || ! kill -0 "$xvfb" 2>/dev/null && break
+        sleep 0.01
+    done
+    read -r number <"$tmp/display" || { echo "Xvfb did not start: $(cat "$tmp/xvfb.log")" >&2; exit 1; }
+    export DISPLAY=:$number
+    unset XAUTHORITY
+fi
 
 # The interface language comes from LANG alone.
 unset LANGUAGE ${!LC_@}

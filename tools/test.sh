@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test. GUI and end-to-end
-# tests get their own X server (xvfb-run); the printing tests start a private
-# CUPS server themselves.
+# Installs what is missing, builds, and runs every test. Each GUI and
+# end-to-end test starts an X server of its own (Xvfb) and the printing tests
+# a private CUPS server, so the tests need neither a display nor services.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/build.sh"
 cd "$top/build"
-xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j2 "$@"
+ctest --output-on-failure -j2 "$@"
