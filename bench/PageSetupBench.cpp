@@ -76,7 +76,8 @@ Result RunDialog(CQuorvaScrollView& view, double seconds, bool changing, bool on
         CFitImageToPageSetting{},
         [&]() -> CPreviewCapture {
             const auto t = Clock::now();
-            std::shared_ptr<CRenderedCapture> rendered = CaptureRendered(view);
+            std::shared_ptr<CRenderedCapture> rendered =
+                CaptureRendered(view, {}, kCaptureTimeLimit, onWorker ? CBitmapReady::WhenConverted : CBitmapReady::WhileRendering);
             const int n = ++captures;
             if (std::getenv("QV_BENCH_VERBOSE"))
                 std::fprintf(stderr, "capture %.0f ms\n", std::chrono::duration<double, std::milli>(Clock::now() - t).count());
@@ -87,8 +88,12 @@ Result RunDialog(CQuorvaScrollView& view, double seconds, bool changing, bool on
                     dib->Bits()[0] = static_cast<uint8_t>(n);
                 return dib;
             };
+            // As the program does: compared with the bitmap shown before one
+            // is made.
             if (onWorker)
-                return CPreviewCapture::Later(finish);
+                return CPreviewCapture::Later(finish, [rendered](const CDibSection& shown, std::stop_token stop) {
+                    return rendered->Shows(shown, stop);
+                });
             return finish();
         },
         nullptr);

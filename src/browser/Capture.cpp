@@ -16,7 +16,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23
@@ -185,9 +187,10 @@ void ReleaseSnapshot(cairo_surface_t* surface)
 
 }  // namespace
 
-CRenderedCapture::CRenderedCapture(const CRect& rect, std::shared_ptr<CDibSection> dib)
-    : m_rect(rect), m_dib(std::move(dib)), m_prefault(StartPrefault(m_dib->Bits(), m_dib->ImageSize()))
+CRenderedCapture::CRenderedCapture(const CRect& rect, std::shared_ptr<CDibSection> dib) : m_rect(rect), m_dib(std::move(dib))
 {
+    if (m_dib)
+        m_prefault = StartPrefault(m_dib->Bits(), m_dib->ImageSize());
 }
 
 CRenderedCapture::~CRenderedCapture()
@@ -203,9 +206,15 @@ std::shared_ptr<CDibSection> CRenderedCapture::Convert()
     if (m_prefault.joinable())
         m_prefault.join();
     cairo_surface_t* snapshot = std::exchange(m_snapshot, nullptr);
-    const std::shared_ptr<CDibSection> dib = std::move(m_dib);
-    if (!snapshot || !dib)
+    if (!snapshot)
         ThrowSnapshotFailure(EINVAL, "no image");
+    std::shared_ptr<CDibSection> dib = std::move(m_dib);
+    if (!dib)
+        dib = CDibSection::New(m_rect.Width(), m_rect.Height(), 24);
+    if (!dib) {
+        ReleaseSnapshot(snapshot);
+        throw my::CException(58944);
+    }
     cairo_surface_t* image = AtViewScale(snapshot, m_rect);
     cairo_surface_destroy(snapshot);
     if (!image)
@@ -226,8 +235,38 @@ std::shared_ptr<CDibSection> CRenderedCapture::Convert()
     return dib;
 }
 
+bool CRenderedCapture::Shows(const CDibSection& dib, std::stop_token stop) const
+{
+    if (!m_snapshot || dib.BitCount() != 24 || dib.Width() != m_rect.Width() || dib.Height() != m_rect.Height())
+        return false;
+    cairo_surface_t* image = AtViewScale(m_snapshot, m_rect);
+    if (!image)
+        return false;
+    cairo_surface_flush(image);
+    const uint8_t* data = cairo_image_surface_get_data(image);
+    const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(image));
+    const cairo_format_t format = cairo_image_surface_get_format(image);
+    bool same = data && (format == CAIRO_FORMAT_ARGB32 || format == CAIRO_FORMAT_RGB24) && m_rect.left >= 0 &&
+                m_rect.top >= 0 && cairo_image_surface_get_width(image) >= m_rect.right &&
+                cairo_image_surface_get_height(image) >= m_rect.bottom;
+    const size_t rowBytes = static_cast<size_t>(m_rect.Width()) * 3;
+    std::vector<uint8_t> row(rowBytes);
+    for (int32_t y = 0; same && y < m_rect.Height(); ++y) {
+        if ((y & 63) == 0 && stop.stop_requested()) {
+            same = false;
+            break;
+        }
+        const auto* src = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(m_rect.top + y) * stride) +
+                          m_rect.left;
+        ArgbRowToBgr24(src, static_cast<size_t>(m_rect.Width()), row.data());
+        same = std::memcmp(row.data(), dib.RowFromTop(y), rowBytes) == 0;
+    }
+    cairo_surface_destroy(image);
+    return same;
+}
+
 std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
-                                                std::chrono::milliseconds timeLimit)
+                                                std::chrono::milliseconds timeLimit, CBitmapReady bitmap)
 {
     const CRect rect = CaptureRect(browser, trim);
     if (rect.IsEmpty())
@@ -235,9 +274,12 @@ std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize br
     if (!webView)
         ThrowSnapshotFailure(EINVAL, "no browser");
 
-    std::shared_ptr<CDibSection> dib = CDibSection::New(rect.Width(), rect.Height(), 24);
-    if (!dib)
-        throw my::CException(58944);
+    std::shared_ptr<CDibSection> dib;
+    if (bitmap == CBitmapReady::WhileRendering) {
+        dib = CDibSection::New(rect.Width(), rect.Height(), 24);
+        if (!dib)
+            throw my::CException(58944);
+    }
     std::unique_ptr<CRenderedCapture> rendered(new CRenderedCapture(rect, std::move(dib)));
 
     std::string error;
@@ -256,7 +298,8 @@ std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browse
 
 namespace {
 
-std::unique_ptr<CRenderedCapture> RenderNow(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit)
+std::unique_ptr<CRenderedCapture> RenderNow(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit,
+                                            CBitmapReady bitmap)
 {
     // A browser set larger than the view can be made would be captured cut.
     const CSetting& setting = view.Setting();
@@ -264,7 +307,7 @@ std::unique_ptr<CRenderedCapture> RenderNow(CQuorvaScrollView& view, std::chrono
         ThrowSnapshotFailure(EFBIG, FormatMessageText(kMsgBrowserTooLarge, {std::to_string(kMaxBrowserSide)}));
     const CRect browser = view.BrowserRect();
     return RenderWebView(view.View().WebView(), {browser.Width(), browser.Height()}, view.Setting().trim,
-                         timeLimit);
+                         timeLimit, bitmap);
 }
 
 // The window is closing: the command that asked for the capture ends
@@ -277,7 +320,7 @@ std::unique_ptr<CRenderedCapture> RenderNow(CQuorvaScrollView& view, std::chrono
 }  // namespace
 
 std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const CSettleRule& settle,
-                                                  std::chrono::milliseconds timeLimit)
+                                                  std::chrono::milliseconds timeLimit, CBitmapReady bitmap)
 {
     CCaptureState& state = view.CaptureState();
     if (state.IsCapturing())
@@ -286,7 +329,7 @@ std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const
     const PageWait waited = WaitForSettledPage(view, settle);
     if (waited == PageWait::Abandoned)
         ThrowAbandoned();
-    std::unique_ptr<CRenderedCapture> rendered = RenderNow(view, timeLimit);
+    std::unique_ptr<CRenderedCapture> rendered = RenderNow(view, timeLimit, bitmap);
     if (state.Abandoned())
         ThrowAbandoned();
     // Only a wait that ran into its limit is worth a note; a capture told

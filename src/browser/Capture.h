@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -42,6 +43,11 @@ std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milli
 std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
                                             std::chrono::milliseconds timeLimit = kCaptureTimeLimit);
 
+// When the bitmap of a rendered capture is made: while WebKit renders the
+// page (the quickest capture), or only by Convert (a capture that is compared
+// with what is shown and dropped then never holds one).
+enum class CBitmapReady { WhileRendering, WhenConverted };
+
 // A capture whose page WebKit has rendered, not yet turned into the bitmap.
 // It alone holds the rendered image and the bitmap to be, so Convert may run
 // on any thread while the user-interface thread goes on.
@@ -52,13 +58,21 @@ public:
     CRenderedCapture& operator=(const CRenderedCapture&) = delete;
 
     // The capture's bitmap, once; the rendered image is let go of. Raises 190
-    // when the image does not cover the kept area or was converted before.
+    // when the image does not cover the kept area or was converted before,
+    // 58944 when a bitmap made only now cannot be.
     std::shared_ptr<CDibSection> Convert();
+
+    // True when Convert would give exactly the bits of `dib` (a 24-bit
+    // bitmap of the kept area's size), found row by row without making the
+    // bitmap; false as soon as a row differs or `stop` is requested. Any
+    // thread, before Convert.
+    bool Shows(const CDibSection& dib, std::stop_token stop = {}) const;
 
 private:
     friend std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView*, CSize, const CRect&,
-                                                           std::chrono::milliseconds);
-    // The bitmap's memory is made ready on a thread of its own meanwhile.
+                                                           std::chrono::milliseconds, CBitmapReady);
+    // A bitmap given is made ready on a thread of its own meanwhile; without
+    // one, Convert makes it.
     CRenderedCapture(const CRect& rect, std::shared_ptr<CDibSection> dib);
 
     cairo_surface_t* m_snapshot = nullptr;
@@ -71,9 +85,11 @@ private:
 // raising what Capture raises for that; the result's Convert makes the
 // bitmap. User-interface thread only, like Capture.
 std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const CSettleRule& settle = {},
-                                                  std::chrono::milliseconds timeLimit = kCaptureTimeLimit);
+                                                  std::chrono::milliseconds timeLimit = kCaptureTimeLimit,
+                                                  CBitmapReady bitmap = CBitmapReady::WhileRendering);
 std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
-                                                std::chrono::milliseconds timeLimit = kCaptureTimeLimit);
+                                                std::chrono::milliseconds timeLimit = kCaptureTimeLimit,
+                                                CBitmapReady bitmap = CBitmapReady::WhileRendering);
 
 // The rendered view, waited for in a nested main loop; null with `error` set
 // when it fails or takes longer than `timeLimit`. The caller owns the surface.

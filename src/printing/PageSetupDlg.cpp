@@ -299,6 +299,14 @@ CPageSetupDlg::CFinished CPageSetupDlg::Finish(CPreviewCapture capture, CDibSect
 {
     CFinished finished;
     try {
+        // The same page again: dropped before a bitmap is made for it.
+        if (shown && capture.shows && capture.shows(*shown, stop)) {
+            finished.same = true;
+            finished.comparedWith = std::move(shown);
+            return finished;
+        }
+        if (stop.stop_requested())
+            return finished;
         finished.dib = capture.finish ? capture.finish() : std::move(capture.dib);
         // The rendered page is let go of before the compare.
         capture = {};

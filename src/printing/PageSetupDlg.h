@@ -26,6 +26,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <thread>
 
 // What a capture hands the page setup dialog: the bitmap itself, or the rest
@@ -33,16 +34,21 @@
 // which the dialog runs on a worker thread so that it stays responsive.
 struct CPreviewCapture {
     CPreviewCapture(CDibSectionPtr bitmap = {}) : dib(std::move(bitmap)) {}
-    // `finish` runs on a worker thread: it must own what it uses.
-    static CPreviewCapture Later(std::function<CDibSectionPtr()> finish)
+    // `finish` and `shows` run on a worker thread: they must own what they
+    // use. `shows` tells, before any bitmap is made, whether the capture is
+    // the bitmap shown, so that a page that stays the same costs no bitmap.
+    static CPreviewCapture Later(std::function<CDibSectionPtr()> finish,
+                                 std::function<bool(const CDibSection&, std::stop_token)> shows = {})
     {
         CPreviewCapture capture;
         capture.finish = std::move(finish);
+        capture.shows = std::move(shows);
         return capture;
     }
 
     CDibSectionPtr dib;
     std::function<CDibSectionPtr()> finish;
+    std::function<bool(const CDibSection&, std::stop_token)> shows;
 };
 
 // The page setup dialog (144, "ページ設定"): printer, paper, source,

@@ -233,13 +233,17 @@ void CMainFrame::CreateCommands()
     m_commands[ID_FILE_PRINT] = print;
     // The preview is captured once a second: only its first capture waits
     // for the map's tiles, so a page that never settles costs the limit once.
-    // The rendered page is turned into the bitmap on the dialog's worker.
+    // The rendered page is compared with the preview's bitmap and, when it
+    // differs, turned into a bitmap of its own on the dialog's worker.
     m_commands[ID_FILE_PAGE_SETUP] = std::make_shared<CCommandPageSetup>(
         msg, m_setting, m_printThread,
         [this] {
             std::shared_ptr<CRenderedCapture> rendered =
-                CaptureRendered(m_scrollView, m_previewCaptures++ == 0 ? CSettleRule{} : kCaptureNoWait);
-            return CPreviewCapture::Later([rendered] { return rendered->Convert(); });
+                CaptureRendered(m_scrollView, m_previewCaptures++ == 0 ? CSettleRule{} : kCaptureNoWait,
+                                kCaptureTimeLimit, CBitmapReady::WhenConverted);
+            return CPreviewCapture::Later(
+                [rendered] { return rendered->Convert(); },
+                [rendered](const CDibSection& shown, std::stop_token stop) { return rendered->Shows(shown, stop); });
         },
         [this](const CSize& size) { m_scrollView.SetTrimmedContentSize(size.cx, size.cy); });
     m_commands[kCommandEndPrint] = std::make_shared<CCommandEndPrint>(msg, m_printThread);

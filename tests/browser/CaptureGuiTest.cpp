@@ -149,6 +149,37 @@ TEST_F(CaptureGrid, TimeLimitRaises190AndTheNextCaptureWorks)
     ExpectGridArea(*dib, {});
 }
 
+// A rendered page is compared with a bitmap without making one of its own:
+// the same kept area is shown, a pixel changed or another size is not, and
+// the capture still converts afterwards to those very bits.
+TEST_F(CaptureGrid, RenderedPageTellsWhetherABitmapShowsIt)
+{
+    win.setting.trim = {7, 11, 13, 17};
+    const CDibSectionPtr shown = Capture(*win.view);
+    ASSERT_TRUE(shown);
+    const std::shared_ptr<CRenderedCapture> rendered =
+        CaptureRendered(*win.view, kCaptureNoWait, kCaptureTimeLimit, CBitmapReady::WhenConverted);
+    EXPECT_TRUE(rendered->Shows(*shown));
+
+    const CDibSectionPtr changed = CDibSection::New(shown->Width(), shown->Height(), 24);
+    ASSERT_TRUE(changed);
+    std::memcpy(changed->Bits(), shown->Bits(), shown->ImageSize());
+    changed->RowFromTop(shown->Height() - 1)[3 * (shown->Width() - 1) + 1] ^= 1;  // the last pixel's green
+    EXPECT_FALSE(rendered->Shows(*changed));
+    const CDibSectionPtr smaller = CDibSection::New(shown->Width() - 1, shown->Height(), 24);
+    ASSERT_TRUE(smaller);
+    EXPECT_FALSE(rendered->Shows(*smaller));
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_FALSE(rendered->Shows(*shown, stop.get_token()));
+
+    const CDibSectionPtr converted = rendered->Convert();
+    ASSERT_TRUE(converted);
+    ASSERT_EQ(converted->ImageSize(), shown->ImageSize());
+    EXPECT_EQ(std::memcmp(converted->Bits(), shown->Bits(), shown->ImageSize()), 0);
+    EXPECT_FALSE(rendered->Shows(*shown));  // the rendered page is gone
+}
+
 TEST(CaptureScrolled, ScrolledFarAwayEqualsUnscrolled)
 {
     ScrollViewWindow win({1200, 900}, {500, 400});

@@ -355,23 +355,36 @@ TEST_F(CommandPageSetupTest, FittingTheBrowserToTwoSheetsThenCancelKeepsOnlyTheN
 }
 
 // The real browser captured as the program's command does it: rendered on the
-// user-interface thread, made into the bitmap on the dialog's worker. The
-// preview gets the very pixels of an ordinary capture.
+// user-interface thread, compared and made into the bitmap on the dialog's
+// worker. The preview gets the very pixels of an ordinary capture, and the
+// same page captured again is dropped without a bitmap being made for it.
 TEST_F(CommandPageSetupTest, ThePreviewShowsTheCaptureMadeOnTheWorker)
 {
+    int captured = 0;
+    std::atomic<int> converted = 0;
     dialog = std::make_unique<CPageSetupDlg>(
         PdfPaper(), CFitImageToPageSetting{},
-        [this] {
-            std::shared_ptr<CRenderedCapture> rendered = CaptureRendered(*win.view, kCaptureNoWait);
-            return CPreviewCapture::Later([rendered] { return rendered->Convert(); });
+        [&] {
+            ++captured;
+            std::shared_ptr<CRenderedCapture> rendered =
+                CaptureRendered(*win.view, kCaptureNoWait, kCaptureTimeLimit, CBitmapReady::WhenConverted);
+            return CPreviewCapture::Later(
+                [rendered, &converted] {
+                    ++converted;
+                    return rendered->Convert();
+                },
+                [rendered](const CDibSection& shown, std::stop_token stop) { return rendered->Shows(shown, stop); });
         },
         nullptr);
     CDibSectionPtr shown;
     Run([&] {
         ASSERT_TRUE(PreviewHasBitmap());
         shown = dialog->Preview().Bitmap();
+        EXPECT_TRUE(PumpUntil([&] { return captured >= 3; }, 10000));
         Key("Escape");
     });
+    EXPECT_EQ(converted, 1);
+    EXPECT_EQ(dialog->Preview().Bitmap(), shown);
     ASSERT_TRUE(shown);
     const CDibSectionPtr direct = Capture(*win.view);
     ASSERT_TRUE(direct);
