@@ -150,6 +150,21 @@ cairo_surface_t* AtViewScale(cairo_surface_t* surface, const CRect& rect)
     return scaled;
 }
 
+// The pixels of a plain 32-bit image that covers `rect`; no data when the
+// image is of another format or smaller.
+CArgbImage PixelsCovering(cairo_surface_t* image, const CRect& rect)
+{
+    cairo_surface_flush(image);
+    const cairo_format_t format = cairo_image_surface_get_format(image);
+    const CArgbImage pixels{cairo_image_surface_get_data(image),
+                            static_cast<size_t>(cairo_image_surface_get_stride(image)),
+                            cairo_image_surface_get_width(image), cairo_image_surface_get_height(image)};
+    if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || !pixels.data || rect.left < 0 ||
+        rect.top < 0 || pixels.width < rect.right || pixels.height < rect.bottom)
+        return {};
+    return pixels;
+}
+
 int ConversionThreads()
 {
     return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
@@ -220,13 +235,8 @@ std::shared_ptr<CDibSection> CRenderedCapture::Convert()
     if (!image)
         ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
 
-    cairo_surface_flush(image);
-    const cairo_format_t format = cairo_image_surface_get_format(image);
-    const CArgbImage pixels{cairo_image_surface_get_data(image),
-                            static_cast<size_t>(cairo_image_surface_get_stride(image)),
-                            cairo_image_surface_get_width(image), cairo_image_surface_get_height(image)};
-    if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || !pixels.data || m_rect.left < 0 ||
-        m_rect.top < 0 || pixels.width < m_rect.right || pixels.height < m_rect.bottom) {
+    const CArgbImage pixels = PixelsCovering(image, m_rect);
+    if (!pixels.data) {
         cairo_surface_destroy(image);
         ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
     }
@@ -242,13 +252,8 @@ bool CRenderedCapture::Shows(const CDibSection& dib, std::stop_token stop) const
     cairo_surface_t* image = AtViewScale(m_snapshot, m_rect);
     if (!image)
         return false;
-    cairo_surface_flush(image);
-    const uint8_t* data = cairo_image_surface_get_data(image);
-    const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(image));
-    const cairo_format_t format = cairo_image_surface_get_format(image);
-    bool same = data && (format == CAIRO_FORMAT_ARGB32 || format == CAIRO_FORMAT_RGB24) && m_rect.left >= 0 &&
-                m_rect.top >= 0 && cairo_image_surface_get_width(image) >= m_rect.right &&
-                cairo_image_surface_get_height(image) >= m_rect.bottom;
+    const CArgbImage pixels = PixelsCovering(image, m_rect);
+    bool same = pixels.data != nullptr;
     const size_t rowBytes = static_cast<size_t>(m_rect.Width()) * 3;
     std::vector<uint8_t> row(rowBytes);
     for (int32_t y = 0; same && y < m_rect.Height(); ++y) {
@@ -256,8 +261,9 @@ bool CRenderedCapture::Shows(const CDibSection& dib, std::stop_token stop) const
             same = false;
             break;
         }
-        const auto* src = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(m_rect.top + y) * stride) +
-                          m_rect.left;
+        const auto* src =
+            reinterpret_cast<const uint32_t*>(pixels.data + static_cast<size_t>(m_rect.top + y) * pixels.stride) +
+            m_rect.left;
         ArgbRowToBgr24(src, static_cast<size_t>(m_rect.Width()), row.data());
         same = std::memcmp(row.data(), dib.RowFromTop(y), rowBytes) == 0;
     }

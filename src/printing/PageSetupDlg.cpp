@@ -299,19 +299,22 @@ CPageSetupDlg::CFinished CPageSetupDlg::Finish(CPreviewCapture capture, CDibSect
 {
     CFinished finished;
     try {
-        // The same page again: dropped before a bitmap is made for it.
-        if (shown && capture.shows && capture.shows(*shown, stop)) {
-            finished.same = true;
-            finished.comparedWith = std::move(shown);
-            return finished;
+        // A capture that can be compared before it is made into a bitmap:
+        // the same page again is dropped without one.
+        const bool comparedFirst = shown && capture.shows;
+        if (comparedFirst) {
+            finished.same = capture.shows(*shown, stop);
+            if (finished.same || stop.stop_requested()) {
+                finished.comparedWith = std::move(shown);
+                return finished;
+            }
         }
-        if (stop.stop_requested())
-            return finished;
         finished.dib = capture.finish ? capture.finish() : std::move(capture.dib);
         // The rendered page is let go of before the compare.
         capture = {};
-        finished.same =
-            shown && finished.dib && CFitImageToPagePreview::SameBits(*shown, *finished.dib, std::move(stop));
+        if (!comparedFirst)
+            finished.same =
+                shown && finished.dib && CFitImageToPagePreview::SameBits(*shown, *finished.dib, std::move(stop));
         finished.comparedWith = std::move(shown);
     } catch (...) {
         finished.error = std::current_exception();
