@@ -5,7 +5,8 @@ set -euo pipefail
 data=$(cd "$(dirname "$0")/../../data" && pwd)
 missing=()
 command -v desktop-file-validate >/dev/null || missing+=("desktop-file-utils (desktop-file-validate)")
-command -v appstream-util >/dev/null || missing+=("appstream-util")
+command -v appstream-util >/dev/null || command -v appstreamcli >/dev/null ||
+    missing+=("appstream-util or appstream (appstreamcli)")
 command -v groff >/dev/null || missing+=("groff-base (groff)")
 if [ ${#missing[@]} -gt 0 ]; then
     list=$(printf '%s, ' "${missing[@]}")
@@ -13,7 +14,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     exit 1
 fi
 desktop-file-validate "$data/org.brackwater.Quorvane.desktop"
-appstream-util validate-relax --nonet "$data/org.brackwater.Quorvane.metainfo.xml"
+if command -v appstream-util >/dev/null; then
+    appstream-util validate-relax --nonet "$data/org.brackwater.Quorvane.metainfo.xml"
+else
+    appstreamcli validate --no-net "$data/org.brackwater.Quorvane.metainfo.xml"
+fi
 # The manual page formats without a warning.
 warnings=$(groff -man -ww -z "$data/quorvane.1" 2>&1)
 [ -z "$warnings" ] || { echo "$warnings" >&2; exit 1; }
