@@ -2,6 +2,8 @@
 
 #include <cups/cups.h>
 
+#include <cerrno>
+
 namespace {
 
 SysErr LastCupsError()
@@ -9,8 +11,8 @@ SysErr LastCupsError()
     return SysErr{static_cast<int32_t>(cupsLastError()), cupsLastErrorString() ? cupsLastErrorString() : ""};
 }
 
-// One CUPS job with one PDF document, streamed as it is made: create the job,
-// start its document, write the data, finish the document. Runs on the print
+// One CUPS job with one PDF document: create the job, start its document
+// with the first data, write the data, finish the document. Runs on the print
 // worker, over a connection of its own.
 class CCupsJobSink : public CPdfSink {
 public:
@@ -48,20 +50,15 @@ public:
         if (status > IPP_STATUS_OK_CONFLICTING || jobId <= 0)
             return Fail(err);
         m_jobId = jobId;
-
-        if (cupsStartDestDocument(m_http, m_dest, m_info, m_jobId, docName.c_str(), CUPS_FORMAT_PDF, 0, nullptr, 1) !=
-            HTTP_STATUS_CONTINUE) {
-            const int r = Fail(err);
-            Cancel();
-            return r;
-        }
-        m_streaming = true;
+        m_docName = docName;
         return m_jobId;
     }
 
     bool Write(const char* data, size_t length) override
     {
-        if (!m_streaming)
+        // The document request starts with its first data: while the pages
+        // are drawn, no request stands idle for the server to time out.
+        if (!m_streaming && !StartDocument())
             return false;
         if (cupsWriteRequestData(m_http, data, length) != HTTP_STATUS_CONTINUE) {
             m_writeError = LastCupsError();
@@ -72,8 +69,11 @@ public:
 
     int Finish(SysErr& err) override
     {
-        if (!m_streaming)
+        if (!m_streaming && !StartDocument()) {
+            err = m_writeError;
+            Cancel();
             return 0;
+        }
         m_streaming = false;
         const ipp_status_t status = cupsFinishDestDocument(m_http, m_dest, m_info);
         if (status > IPP_STATUS_OK_CONFLICTING) {
@@ -104,6 +104,21 @@ public:
     SysErr WriteError() const override { return m_writeError; }
 
 private:
+    bool StartDocument()
+    {
+        if (m_jobId <= 0 || !m_http) {
+            m_writeError = SysErr::FromErrno(EBADF);
+            return false;
+        }
+        if (cupsStartDestDocument(m_http, m_dest, m_info, m_jobId, m_docName.c_str(), CUPS_FORMAT_PDF, 0, nullptr,
+                                  1) != HTTP_STATUS_CONTINUE) {
+            m_writeError = LastCupsError();
+            return false;
+        }
+        m_streaming = true;
+        return true;
+    }
+
     int Fail(SysErr& err)
     {
         err = LastCupsError();
@@ -128,6 +143,7 @@ private:
 
     std::string m_printer;
     std::vector<std::pair<std::string, std::string>> m_options;
+    std::string m_docName;
     cups_dest_t* m_dest = nullptr;
     http_t* m_http = nullptr;
     cups_dinfo_t* m_info = nullptr;

@@ -42,6 +42,8 @@ CPdfPageDevice::~CPdfPageDevice()
 cairo_status_t CPdfPageDevice::WriteStream(void* closure, const unsigned char* data, unsigned int length)
 {
     auto* self = static_cast<CPdfPageDevice*>(closure);
+    if (self->m_discard)
+        return CAIRO_STATUS_SUCCESS;
     return self->m_filter.Write(reinterpret_cast<const char*>(data), length) ? CAIRO_STATUS_SUCCESS
                                                                              : CAIRO_STATUS_WRITE_ERROR;
 }
@@ -71,6 +73,10 @@ bool CPdfPageDevice::Failed(SysErr& err) const
 {
     if (m_writeFailed) {
         err = m_sink->WriteError();
+        return true;
+    }
+    if (m_filter.Error().code != 0) {
+        err = m_filter.Error();
         return true;
     }
     cairo_status_t status = m_surface ? cairo_surface_status(m_surface) : CAIRO_STATUS_NULL_POINTER;
@@ -125,6 +131,7 @@ int CPdfPageDevice::AbortDoc()
     // Whatever cairo still writes while it is torn down goes nowhere.
     m_discard = true;
     DestroySurface();
+    m_filter.Discard();
     ReleasePageTiles();
     m_sink->Cancel();
     return 1;

@@ -8,8 +8,8 @@
 
 #include <cairo.h>
 
-// A printer device that makes a PDF document with cairo and streams it into
-// a sink (a CUPS job or a file) while it is drawn. Pages are the whole
+// A printer device that makes a PDF document with cairo and passes it into a
+// sink (a CUPS job or a file) when it is complete, without page groups. Pages are the whole
 // paper; drawing coordinates are dots from the hardware printable origin,
 // as on a printer. Each tile is embedded once, losslessly, at the bitmap's
 // own resolution, and the page scales it.
@@ -29,7 +29,7 @@ public:
     bool StretchDib(const CDib& dib, const CRect& dest, const CRect& src) override;
     bool Paint(const Painter& draw) override;
 
-    size_t PageGroupsBlanked() const { return m_filter.GroupsBlanked(); }
+    size_t PageGroupsRemoved() const { return m_filter.GroupsRemoved(); }
 
 private:
     // Runs on the thread that draws; cairo calls it as the document is made.

@@ -1,96 +1,143 @@
 #include "printing/PdfPageGroupFilter.h"
 
+#include <glib.h>
+#include <glib/gstdio.h>
+
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <cerrno>
+#include <exception>
+#include <string>
+#include <unistd.h>
+
 namespace {
 
-// A page dictionary names its type; "/Type /Pages" is the page tree.
-constexpr std::string_view kPageMarker = "/Type /Page";
-constexpr std::string_view kObjectEnd = "endobj";
-// cairo's page objects are a few hundred bytes; a "page" longer than this is
-// not one of them and passes unchanged.
-constexpr size_t kMaxPageObject = 64 * 1024;
+// qpdf writes the document in many small pieces; the output (a CUPS request,
+// a file) gets them in blocks. Once the output has refused a block, the rest
+// goes nowhere: qpdf finishes its pipelines in destructors, where nothing may
+// be thrown.
+class COutputPipeline : public Pipeline {
+public:
+    explicit COutputPipeline(const CPdfPageGroupFilter::Output& output)
+        : Pipeline("print output", nullptr), m_output(output)
+    {
+        m_block.reserve(kBlock);
+    }
+    void write(unsigned char const* data, size_t length) override
+    {
+        if (m_refused)
+            return;
+        m_block.append(reinterpret_cast<const char*>(data), length);
+        if (m_block.size() >= kBlock)
+            Pass();
+    }
+    void finish() override { Pass(); }
+    bool Refused() const { return m_refused; }
 
-bool IsNameCharacter(char c)
+private:
+    static constexpr size_t kBlock = 64 * 1024;
+    void Pass()
+    {
+        if (!m_refused && !m_block.empty() && !m_output(m_block.data(), m_block.size()))
+            m_refused = true;
+        m_block.clear();
+    }
+    const CPdfPageGroupFilter::Output& m_output;
+    std::string m_block;
+    bool m_refused = false;
+};
+
+bool IsTransparencyGroup(QPDFObjectHandle group)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.';
+    return group.isDictionary() && group.getKey("/S").isNameAndEquals("/Transparency");
 }
 
 }  // namespace
 
-std::string_view CPdfPageGroupFilter::PageGroup()
+CPdfPageGroupFilter::~CPdfPageGroupFilter()
 {
-    return "/Group <<\n"
-           "      /Type /Group\n"
-           "      /S /Transparency\n"
-           "      /I true\n"
-           "      /CS /DeviceRGB\n"
-           "   >>";
+    Discard();
 }
 
-size_t CPdfPageGroupFilter::FindPageObject(size_t from) const
+bool CPdfPageGroupFilter::Fail(SysErr err)
 {
-    for (size_t at = m_held.find(kPageMarker, from); at != std::string::npos;
-         at = m_held.find(kPageMarker, at + 1)) {
-        const size_t next = at + kPageMarker.size();
-        if (next >= m_held.size())
-            return std::string::npos;
-        if (!IsNameCharacter(m_held[next]))
-            return at;
-    }
-    return std::string::npos;
+    m_error = std::move(err);
+    Discard();
+    return false;
 }
 
-void CPdfPageGroupFilter::BlankGroups(size_t from, size_t to)
+void CPdfPageGroupFilter::Discard()
 {
-    const std::string_view group = PageGroup();
-    for (size_t at = m_held.find(group, from); at != std::string::npos && at + group.size() <= to;
-         at = m_held.find(group, at + group.size())) {
-        m_held.replace(at, group.size(), group.size(), ' ');
-        ++m_blanked;
+    if (m_held) {
+        fclose(m_held);
+        m_held = nullptr;
     }
 }
 
 bool CPdfPageGroupFilter::Write(const char* data, size_t length)
 {
-    m_held.append(data, length);
-    // Everything before `ready` has been looked at and may go on.
-    size_t ready = 0;
-    for (;;) {
-        if (!m_inPage) {
-            const size_t page = FindPageObject(ready);
-            if (page == std::string::npos) {
-                // Keep back what could be the start of a marker.
-                const size_t keep = std::min(m_held.size() - ready, kPageMarker.size());
-                ready = m_held.size() - keep;
-                break;
-            }
-            m_inPage = true;
-            ready = page;
+    if (!m_held) {
+        if (m_error.code != 0)
+            return false;
+        // Unnamed at once: nothing is left behind if the program ends here.
+        gchar* path = nullptr;
+        GError* error = nullptr;
+        const int fd = g_file_open_tmp("quorvane-print-XXXXXX.pdf", &path, &error);
+        if (fd < 0) {
+            const SysErr err = SysErr::FromGError(error);
+            g_clear_error(&error);
+            return Fail(err);
         }
-        const size_t end = m_held.find(kObjectEnd, ready);
-        if (end == std::string::npos) {
-            if (m_held.size() - ready > kMaxPageObject) {
-                m_inPage = false;
-                ready = m_held.size();
-            }
-            break;
+        g_unlink(path);
+        g_free(path);
+        m_held = fdopen(fd, "w+b");
+        if (!m_held) {
+            const int code = errno;
+            close(fd);
+            return Fail(SysErr::FromErrno(code));
         }
-        BlankGroups(ready, end);
-        m_inPage = false;
-        ready = end;
     }
-    if (ready == 0)
-        return true;
-    const bool ok = m_output(m_held.data(), ready);
-    m_held.erase(0, ready);
-    return ok;
+    if (fwrite(data, 1, length, m_held) != length)
+        return Fail(SysErr::FromErrno(errno ? errno : EIO));
+    return true;
 }
 
 bool CPdfPageGroupFilter::Flush()
 {
-    m_inPage = false;
-    if (m_held.empty())
-        return true;
-    const bool ok = m_output(m_held.data(), m_held.size());
-    m_held.clear();
-    return ok;
+    if (!m_held)
+        return m_error.code == 0;
+    if (fflush(m_held) != 0 || fseek(m_held, 0, SEEK_SET) != 0)
+        return Fail(SysErr::FromErrno(errno ? errno : EIO));
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processFile("print document", m_held, false);
+        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+            QPDFObjectHandle dict = page.getObjectHandle();
+            if (IsTransparencyGroup(dict.getKey("/Group"))) {
+                dict.removeKey("/Group");
+                ++m_removed;
+            }
+        }
+        COutputPipeline output(m_output);
+        QPDFWriter writer(pdf);
+        writer.setOutputPipeline(&output);
+        // The streams (tiles, page contents) pass as cairo compressed them.
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setObjectStreamMode(qpdf_o_preserve);
+        // The same document gives the same file, whichever output it goes to.
+        writer.setDeterministicID(true);
+        writer.write();
+        if (output.Refused()) {
+            Discard();
+            return false;
+        }
+    } catch (const std::exception& e) {
+        return Fail(SysErr{EINVAL, e.what()});
+    }
+    Discard();
+    return true;
 }

@@ -1,5 +1,6 @@
 // The Print and EndPrint commands with the real print dialog, the real print
 // thread and the built-in "PDF" destination.
+#include "PdfCheck.h"
 #include "PosterFixture.h"
 #include "PrintDialogDriver.h"
 #include "controls/GuiInput.h"
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
-#include <regex>
 
 using namespace guitest;
 
@@ -73,14 +73,9 @@ private:
 
 size_t PagesIn(const std::string& path)
 {
-    gchar* data = nullptr;
-    gsize length = 0;
-    if (!g_file_get_contents(path.c_str(), &data, &length, nullptr))
-        return 0;
-    const std::string pdf(data, length);
-    g_free(data);
-    const std::regex page(R"(/Type /Page\b)");
-    return std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator());
+    std::string why;
+    const auto facts = ReadPdfFacts(ReadFile(path), why);
+    return facts ? facts->pages : 0;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Looking at a PDF that a print job produced, with poppler's tools: page
-// count and sizes (pdfinfo), pages rendered to pixels (pdftoppm).
+// Looking at a PDF that a print job produced: its objects read with qpdf,
+// page count and sizes (pdfinfo), pages rendered to pixels (pdftoppm).
 #include "common/Types.h"
 #include "printing/PageSetting.h"
 #include "printing/PaperInfo.h"
@@ -36,6 +36,26 @@ bool HaveGhostscript();
 std::optional<CRenderedPage> RenderPostScriptPage(const std::string& path, int page, int dpi);
 // Pixel sizes of the images the PDF embeds (pdfimages -list).
 std::optional<std::vector<CSize>> PdfImageSizes(const std::string& path);
+
+// What a PDF holds, read with qpdf, whether its objects are plain or packed
+// into object streams.
+struct CPdfImageFacts {
+    int width = 0, height = 0;
+    std::string filter;  // "/FlateDecode", ...
+    bool softMask = false;
+};
+struct CPdfFacts {
+    size_t pages = 0;
+    size_t pageGroups = 0;  // pages with a transparency group
+    std::vector<CPdfPageSize> mediaBoxes;
+    std::vector<CPdfImageFacts> images;  // soft masks not counted
+    size_t groupForms = 0;      // forms with a transparency group
+    size_t softMaskStates = 0;  // graphics states that draw through a soft mask
+    size_t objectStreams = 0;
+};
+std::optional<CPdfFacts> ReadPdfFacts(const std::string& pdf, std::string& why);
+// The two documents hold the same objects, apart from their /ID and dates.
+bool SamePdfApartFromDates(const std::string& a, const std::string& b, std::string& why);
 
 // Checks that a rendered page of the poster fixture carries tile `page` at
 // `onPaper` (dots at `resolution` from the paper's top left corner): the
