@@ -4,6 +4,7 @@
 #include "browser/CapturePixels.h"
 #include "browser/CaptureWait.h"
 #include "browser/QuorvaScrollView.h"
+#include "common/PhaseLog.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
@@ -335,7 +336,9 @@ std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const
     const PageWait waited = WaitForSettledPage(view, settle);
     if (waited == PageWait::Abandoned)
         ThrowAbandoned();
+    MarkPhase("page finished");
     std::unique_ptr<CRenderedCapture> rendered = RenderNow(view, timeLimit, bitmap);
+    MarkPhase("snapshot");
     if (state.Abandoned())
         ThrowAbandoned();
     // Only a wait that ran into its limit is worth a note; a capture told

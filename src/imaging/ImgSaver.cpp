@@ -2,6 +2,7 @@
 
 #include "errors/Exception.h"
 #include "common/AtomicFile.h"
+#include "common/PhaseLog.h"
 #include "imaging/ImgSource.h"
 
 #include <functional>
@@ -83,7 +84,9 @@ void CImgSaver::Save(const CImg& image, const std::string& path)
     Step(59104, [&] { encoder->CommitFrame(); });
     Step(59105, [&] { encoder->Commit(); });
     encoder.reset();
+    MarkPhase("encoding");
     file.Commit();
+    MarkPhase("file written");
 }
 
 }  // namespace wic

@@ -1,6 +1,7 @@
 #include "shell/BatchPage.h"
 
 #include "browser/Capture.h"
+#include "common/PhaseLog.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "shell/CommandLine.h"
@@ -33,6 +34,14 @@ void OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpoint
     auto* failure = static_cast<std::pair<bool*, std::string*>*>(data);
     *failure->first = true;
     *failure->second = SysErr::FromGError(error).text;
+}
+
+void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer)
+{
+    if (event == WEBKIT_LOAD_STARTED)
+        MarkPhase("web process up");  // the load has started in it
+    else if (event == WEBKIT_LOAD_COMMITTED)
+        MarkPhase("load committed");
 }
 
 }  // namespace
@@ -78,6 +87,7 @@ CBatchPage::CBatchPage(const CCommandLine& options) : m_view(m_setting)
     m_window.add(m_view.Widget());
     m_window.show_all();
     m_view.ApplyBrowserSize();
+    MarkPhase("view made");
 }
 
 void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
@@ -86,6 +96,7 @@ void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
     WebKitWebView* web = browser.WebView();
     std::pair<bool*, std::string*> failure{&m_loadFailed, &m_loadError};
     const gulong handler = g_signal_connect(web, "load-failed", G_CALLBACK(OnLoadFailed), &failure);
+    const gulong phases = PhaseLogEnabled() ? g_signal_connect(web, "load-changed", G_CALLBACK(OnLoadChanged), nullptr) : 0;
     bool finished = false;
     try {
         browser.PutSilent(true);
@@ -94,9 +105,14 @@ void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
                                     deadline);
     } catch (const my::CException& e) {
         g_signal_handler_disconnect(web, handler);
+        if (phases)
+            g_signal_handler_disconnect(web, phases);
         throw CBatchFailure{kExitLoad, e.what()};
     }
     g_signal_handler_disconnect(web, handler);
+    if (phases)
+        g_signal_handler_disconnect(web, phases);
+    MarkPhase("load finished");
     if (m_loadFailed)
         throw CBatchFailure{kExitLoad, FormatMessageText(185, {m_loadError})};
     if (!finished) {

@@ -1,5 +1,6 @@
 #include "shell/BatchRun.h"
 
+#include "common/PhaseLog.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/StringTable.h"
@@ -126,6 +127,7 @@ int Report(const CBatchFailure& failure, const CCommandLine& options)
 
 int RunBatch(const CCommandLine& options)
 {
+    MarkPhase("options read");
     const BatchClock::time_point deadline = BatchClock::now() + std::chrono::seconds(options.timeoutSeconds);
     // The caller has set the locale and kept GTK from setting it again.
     if (!gtk_init_check(nullptr, nullptr)) {
@@ -137,6 +139,7 @@ int RunBatch(const CCommandLine& options)
         std::fprintf(stderr, "quorvane: %s\n", FormatMessageText(58721, {"g_application_register"}).c_str());
         return kExitNoStart;
     }
+    MarkPhase("GTK ready");
     StopBatchOnSignals();
     try {
         std::unique_ptr<CBatchPrint> print;
@@ -145,6 +148,7 @@ int RunBatch(const CCommandLine& options)
         CBatchPage page(options);
         page.Load(options.url, deadline);
         const CDibSectionPtr dib = page.Capture(deadline);
+        MarkPhase("conversion");
         if (BatchInterrupted())
             throw CBatchFailure{kExitCapture, {}};
         if (print)
