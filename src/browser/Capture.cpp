@@ -8,6 +8,7 @@
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
+#include "imaging/Img.h"
 #include "settings/Setting.h"
 
 #include <webkit2/webkit2.h>
@@ -244,6 +245,59 @@ std::shared_ptr<CDibSection> CRenderedCapture::Convert()
     ConvertArgbToBgr24BottomUp(pixels, m_rect, dib->Bits(), dib->Stride(), ConversionThreads());
     ReleaseSnapshot(image);
     return dib;
+}
+
+namespace {
+
+// Whether the rows of `rect` in `image` may be written: WebKit hands the
+// snapshot over in memory it may have mapped for reading only.
+bool MakeWritable(cairo_surface_t* image, const CRect& rect)
+{
+    const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(image));
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const auto first = reinterpret_cast<uintptr_t>(cairo_image_surface_get_data(image)) + rect.top * stride;
+    const uintptr_t end = first + static_cast<size_t>(rect.Height()) * stride;
+    const uintptr_t begin = first & ~(page - 1);
+    return mprotect(reinterpret_cast<void*>(begin), end - begin, PROT_READ | PROT_WRITE) == 0;
+}
+
+}  // namespace
+
+std::shared_ptr<CImg> CRenderedCapture::ConvertInPlace()
+{
+    if (!m_snapshot)
+        ThrowSnapshotFailure(EINVAL, "no image");
+    cairo_surface_t* image = AtViewScale(m_snapshot, m_rect);
+    if (!image)
+        ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
+    const CArgbImage pixels = PixelsCovering(image, m_rect);
+    if (!pixels.data) {
+        cairo_surface_destroy(image);
+        ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
+    }
+    if (!MakeWritable(image, m_rect)) {
+        cairo_surface_destroy(image);
+        return nullptr;
+    }
+    // The snapshot is this capture's alone from here on.
+    if (m_prefault.joinable())
+        m_prefault.join();
+    m_dib.reset();
+    cairo_surface_t* snapshot = std::exchange(m_snapshot, nullptr);
+    if (snapshot == image)
+        cairo_surface_destroy(snapshot);
+    else
+        ReleaseSnapshot(snapshot);
+    uint8_t* data = cairo_image_surface_get_data(image);
+    ConvertArgbToBgr24InPlace(data, pixels.stride, m_rect, ConversionThreads());
+    cairo_surface_mark_dirty(image);
+    const uint8_t* top = data + static_cast<size_t>(m_rect.top) * pixels.stride + static_cast<size_t>(m_rect.left) * 4;
+    std::shared_ptr<const void> owner(image, ReleaseSnapshot);
+    std::shared_ptr<CImg> result = CImg::Over(ImgFormat::BGR24, m_rect.Width(), m_rect.Height(), top,
+                                              static_cast<ptrdiff_t>(pixels.stride), owner);
+    if (!result)
+        throw my::CException(58944);
+    return result;
 }
 
 bool CRenderedCapture::Shows(const CDibSection& dib, std::stop_token stop) const

@@ -9,6 +9,7 @@
 #include <thread>
 
 class CDibSection;
+class CImg;
 class CQuorvaScrollView;
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _cairo_surface cairo_surface_t;
@@ -61,6 +62,12 @@ public:
     // when the image does not cover the kept area or was converted before,
     // 58944 when a bitmap made only now cannot be.
     std::shared_ptr<CDibSection> Convert();
+    // The kept area as a 24-bit image (BGR24, top-down) written over the
+    // rendered image itself, for a caller that only writes it out: no second
+    // full-size bitmap. Null, with the capture as it was, when the rendered
+    // image's memory cannot be written; Convert then gives the bitmap.
+    // Raises what Convert raises for an image that does not cover the area.
+    std::shared_ptr<CImg> ConvertInPlace();
 
     // True when Convert would give exactly the bits of `dib` (a 24-bit
     // bitmap of the kept area's size), found row by row without making the

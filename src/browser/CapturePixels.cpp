@@ -98,19 +98,19 @@ void ArgbRowToBgr24(const uint32_t* src, size_t count, uint8_t* dst)
     ArgbRowToBgr24Scalar(src, count, dst);
 }
 
-void ConvertArgbToBgr24BottomUp(const CArgbImage& src, const CRect& rect, uint8_t* dst, size_t dstStride,
-                                int threads)
+namespace {
+
+// Runs convert(first, last) over bands of the rectangle's rows, one band per
+// thread; threads pay off only for large images.
+template <class Rows> void InBands(const CRect& rect, int threads, const Rows& convert)
 {
     const int32_t height = rect.Height();
-    if (rect.IsEmpty() || !src.data || !dst)
-        return;
-    // Threads pay off only for large images; each takes a band of rows.
     constexpr int64_t kMinPixelsPerThread = 1 << 20;
     const int64_t pixels = int64_t{rect.Width()} * height;
     const int count = static_cast<int>(std::clamp<int64_t>(std::min<int64_t>(threads, pixels / kMinPixelsPerThread), 1,
                                                            std::min<int64_t>(threads, height)));
     if (count <= 1) {
-        ConvertRows(src, rect, dst, dstStride, 0, height);
+        convert(0, height);
         return;
     }
     const auto bandStart = [&](int t) { return static_cast<int32_t>(int64_t{height} * t / count); };
@@ -121,13 +121,40 @@ void ConvertArgbToBgr24BottomUp(const CArgbImage& src, const CRect& rect, uint8_
         for (; started < count; ++started) {
             const int32_t first = bandStart(started);
             const int32_t last = bandStart(started + 1);
-            workers.emplace_back([&, first, last] { ConvertRows(src, rect, dst, dstStride, first, last); });
+            workers.emplace_back([&convert, first, last] { convert(first, last); });
         }
     } catch (const std::exception&) {
         // No thread to spare: the bands not handed out are done here.
-        ConvertRows(src, rect, dst, dstStride, bandStart(started), height);
+        convert(bandStart(started), height);
     }
-    ConvertRows(src, rect, dst, dstStride, 0, bandStart(1));
+    convert(0, bandStart(1));
     for (std::thread& worker : workers)
         worker.join();
+}
+
+}  // namespace
+
+void ConvertArgbToBgr24BottomUp(const CArgbImage& src, const CRect& rect, uint8_t* dst, size_t dstStride,
+                                int threads)
+{
+    if (rect.IsEmpty() || !src.data || !dst)
+        return;
+    InBands(rect, threads, [&](int32_t first, int32_t last) { ConvertRows(src, rect, dst, dstStride, first, last); });
+}
+
+void ConvertArgbToBgr24InPlace(uint8_t* data, size_t stride, const CRect& rect, int threads)
+{
+    if (rect.IsEmpty() || !data)
+        return;
+    const size_t rowBytes = static_cast<size_t>(rect.Width()) * 3;
+    const size_t padding = ((rowBytes + 3) & ~size_t{3}) - rowBytes;
+    InBands(rect, threads, [&](int32_t first, int32_t last) {
+        for (int32_t y = first; y < last; ++y) {
+            uint8_t* row = data + static_cast<size_t>(rect.top + y) * stride + static_cast<size_t>(rect.left) * 4;
+            ArgbRowToBgr24(reinterpret_cast<const uint32_t*>(row), static_cast<size_t>(rect.Width()), row);
+            // A .bmp file takes the padding with the row; it lies within the
+            // row's old pixels, as 3 x width rounded up to four is at most 4 x width.
+            std::memset(row + rowBytes, 0, padding);
+        }
+    });
 }

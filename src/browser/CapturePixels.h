@@ -29,5 +29,14 @@ struct CArgbImage {
 void ConvertArgbToBgr24BottomUp(const CArgbImage& src, const CRect& rect, uint8_t* dst, size_t dstStride,
                                 int threads = 1);
 
-// One row: `count` ARGB words to 3 x `count` BGR bytes.
+// Turns `rect` of the 32-bit image at `data` (rows `stride` bytes apart) into
+// 24-bit BGR rows where it lies: row y's 3 x width bytes start where its 32-bit
+// pixels started, followed by zeros up to a multiple of four bytes, and the
+// rest of each row is left as it was. No second
+// image, so no fresh memory. Rows are split between `threads` threads.
+void ConvertArgbToBgr24InPlace(uint8_t* data, size_t stride, const CRect& rect, int threads = 1);
+
+// One row: `count` ARGB words to 3 x `count` BGR bytes. `dst` may be `src`
+// itself: every group of pixels is read before its bytes are written, and
+// never past them.
 void ArgbRowToBgr24(const uint32_t* src, size_t count, uint8_t* dst);

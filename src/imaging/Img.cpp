@@ -42,6 +42,21 @@ std::shared_ptr<CImg> CImg::View(ImgFormat type, std::shared_ptr<const CDib> dib
     return img;
 }
 
+std::shared_ptr<CImg> CImg::Over(ImgFormat type, int32_t width, int32_t height, const uint8_t* top, ptrdiff_t step,
+                                 std::shared_ptr<const void> owner)
+{
+    if (ImgFormatBits(type) == 0 || width <= 0 || height <= 0 || !top)
+        return nullptr;
+    std::shared_ptr<CImg> img(new CImg);
+    img->m_type = type;
+    img->m_width = width;
+    img->m_height = height;
+    img->m_top = top;
+    img->m_step = step;
+    img->m_owner = std::move(owner);
+    return img;
+}
+
 namespace {
 
 [[noreturn]] void Unsupported() { throw my::CException(59021); }

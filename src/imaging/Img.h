@@ -20,6 +20,10 @@ public:
     static std::shared_ptr<CImg> New(ImgFormat type, int32_t width, int32_t height);
     // An image over the DIB's own rows; its layout must match `type`.
     static std::shared_ptr<CImg> View(ImgFormat type, std::shared_ptr<const CDib> dib);
+    // An image over rows that live elsewhere, top-down: row y at top +
+    // step x y. `owner` keeps that memory alive as long as the image lives.
+    static std::shared_ptr<CImg> Over(ImgFormat type, int32_t width, int32_t height, const uint8_t* top,
+                                      ptrdiff_t step, std::shared_ptr<const void> owner);
 
     ImgFormat Type() const { return m_type; }
     int32_t Width() const { return m_width; }
@@ -46,6 +50,7 @@ private:
     int32_t m_width = 0, m_height = 0;
     std::unique_ptr<uint8_t[]> m_buffer;
     std::shared_ptr<const CDib> m_source;
+    std::shared_ptr<const void> m_owner;
     const uint8_t* m_top = nullptr;
     ptrdiff_t m_step = 0;
 };

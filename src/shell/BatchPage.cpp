@@ -130,7 +130,7 @@ void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
         throw CBatchFailure{kExitLoad, FormatMessageText(185, {"HTTP " + std::to_string(code)})};
 }
 
-CDibSectionPtr CBatchPage::Capture(BatchClock::time_point deadline)
+std::unique_ptr<CRenderedCapture> CBatchPage::Capture(BatchClock::time_point deadline)
 {
     const std::chrono::milliseconds left = Remaining(deadline);
     if (left.count() == 0)
@@ -138,10 +138,15 @@ CDibSectionPtr CBatchPage::Capture(BatchClock::time_point deadline)
     // Ctrl+C, SIGTERM and SIGHUP also end the capture's wait for the map's tiles.
     m_view.CaptureState().abandonWhen = [] { return BatchInterrupted(); };
     try {
-        return ::Capture(m_view, left);
+        return CaptureRendered(m_view, {}, left, CBitmapReady::WhenConverted);
     } catch (const my::CException& e) {
         throw CBatchFailure{kExitCapture, BatchClock::now() >= deadline ? std::string() : std::string(e.what())};
     }
+}
+
+void CBatchPage::EndWebProcess()
+{
+    webkit_web_view_terminate_web_process(m_view.View().WebView());
 }
 
 std::string CBatchPage::Title()

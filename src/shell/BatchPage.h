@@ -1,5 +1,6 @@
 #pragma once
 #include "bitmap/DibSection.h"
+#include "browser/Capture.h"
 #include "browser/QuorvaScrollView.h"
 #include "settings/Setting.h"
 #include "shell/BatchFailure.h"
@@ -7,6 +8,7 @@
 #include <gtkmm/offscreenwindow.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 struct CCommandLine;
@@ -22,9 +24,13 @@ public:
     // the page cannot be loaded or the server answers with an error; with
     // an empty text when the deadline passes or the run is interrupted.
     void Load(const std::string& url, BatchClock::time_point deadline);
-    // The kept area; CBatchFailure with the capture status on failure (an
-    // empty text when the deadline passes).
-    CDibSectionPtr Capture(BatchClock::time_point deadline);
+    // The kept area as WebKit rendered it, to be turned into the bitmap or
+    // the image to write; CBatchFailure with the capture status on failure
+    // (an empty text when the deadline passes).
+    std::unique_ptr<CRenderedCapture> Capture(BatchClock::time_point deadline);
+    // Ends the page's web process, and with it the memory of its rendered
+    // layers, once nothing more is wanted from the page.
+    void EndWebProcess();
     // The page title; empty when it has none.
     std::string Title();
 

@@ -102,12 +102,29 @@ private:
     CQuorvaThread m_thread;
 };
 
-void Save(const CDibSectionPtr& dib, const CCommandLine& options)
+// The rendered page is turned into the image where it lies, when its memory
+// allows, instead of into a second full-size bitmap.
+std::shared_ptr<const CImg> ImageToSave(CRenderedCapture& rendered)
+{
+    try {
+        if (std::shared_ptr<CImg> image = rendered.ConvertInPlace()) {
+            MarkPhase("conversion in place");
+            return image;
+        }
+        std::shared_ptr<CImg> image = MakeImgFromDib(rendered.Convert());
+        MarkPhase("conversion to bitmap");
+        return image;
+    } catch (const my::CException& e) {
+        throw CBatchFailure{kExitCapture, e.what()};
+    }
+}
+
+void Save(const CImg& image, const CCommandLine& options)
 {
     try {
         wic::CImgSaver saver;
         saver.container = options.container;
-        saver.Save(*MakeImgFromDib(dib), options.saveFile);
+        saver.Save(image, options.saveFile);
     } catch (const my::CException& e) {
         throw CBatchFailure{kExitWrite, e.what()};
     }
@@ -147,14 +164,29 @@ int RunBatch(const CCommandLine& options)
             print = std::make_unique<CBatchPrint>(options);
         CBatchPage page(options);
         page.Load(options.url, deadline);
-        const CDibSectionPtr dib = page.Capture(deadline);
-        MarkPhase("conversion");
+        std::unique_ptr<CRenderedCapture> rendered = page.Capture(deadline);
         if (BatchInterrupted())
             throw CBatchFailure{kExitCapture, {}};
-        if (print)
-            print->Print(dib, page.Title(), deadline);
-        else
-            Save(dib, options);
+        const std::string title = page.Title();
+        // Nothing more is wanted from the page: its memory is better given
+        // back before the image is converted and written.
+        page.EndWebProcess();
+        MarkPhase("web process ended");
+        if (print) {
+            CDibSectionPtr dib;
+            try {
+                dib = rendered->Convert();
+            } catch (const my::CException& e) {
+                throw CBatchFailure{kExitCapture, e.what()};
+            }
+            rendered.reset();
+            MarkPhase("conversion");
+            print->Print(dib, title, deadline);
+        } else {
+            const std::shared_ptr<const CImg> image = ImageToSave(*rendered);
+            rendered.reset();
+            Save(*image, options);
+        }
     } catch (const CBatchFailure& failure) {
         return Report(failure, options);
     }

@@ -100,3 +100,57 @@ TEST(Convert, OnePixel)
     const uint32_t c = TestImage::Color(1, 2);
     EXPECT_EQ(dst, (std::vector<uint8_t>{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), 0}));
 }
+
+namespace {
+
+// Each kept row must hold its BGR bytes where its ARGB words began; the rows
+// and columns outside the rectangle stay as they were.
+void ExpectConvertedInPlace(const TestImage& original, const TestImage& converted, const CRect& rect)
+{
+    const size_t stride = static_cast<size_t>(original.width + 3) * 4;
+    const auto* before = reinterpret_cast<const uint8_t*>(original.words.data());
+    const auto* after = reinterpret_cast<const uint8_t*>(converted.words.data());
+    for (int32_t y = 0; y < original.height; ++y) {
+        const bool kept = y >= rect.top && y < rect.bottom;
+        const size_t start = static_cast<size_t>(rect.left) * 4;
+        const size_t end = start + static_cast<size_t>(rect.Width()) * 3;
+        const size_t padded = start + Stride24(rect.Width());
+        for (size_t i = 0; i < stride; ++i) {
+            const size_t at = static_cast<size_t>(y) * stride + i;
+            if (kept && i >= start && i < end) {
+                const size_t x = rect.left + (i - start) / 3;
+                const uint32_t c = TestImage::Color(static_cast<int32_t>(x), y);
+                ASSERT_EQ(after[at], (c >> (8 * ((i - start) % 3))) & 255) << x << "," << y;
+            } else if (kept && i >= end && i < padded) {
+                ASSERT_EQ(after[at], 0) << "padding of row " << y;
+            } else if (!kept || i < start) {
+                ASSERT_EQ(after[at], before[at]) << "outside the rectangle at " << i << "," << y;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+TEST_P(ConvertWidths, InPlaceRowsStartWhereTheirPixelsDid)
+{
+    const int32_t width = GetParam();
+    const TestImage original(width + 5, 9);
+    TestImage image = original;
+    const CRect rect{2, 3, 2 + width, 8};
+    ConvertArgbToBgr24InPlace(reinterpret_cast<uint8_t*>(image.words.data()), static_cast<size_t>(image.width + 3) * 4,
+                              rect);
+    ExpectConvertedInPlace(original, image, rect);
+}
+
+TEST(Convert, InPlaceThreadsSplitTheRows)
+{
+    const TestImage original(1030, 1100);
+    const CRect rect{1, 2, 1027, 1099};
+    for (int threads : {2, 3}) {
+        TestImage image = original;
+        ConvertArgbToBgr24InPlace(reinterpret_cast<uint8_t*>(image.words.data()),
+                                  static_cast<size_t>(image.width + 3) * 4, rect, threads);
+        ExpectConvertedInPlace(original, image, rect);
+    }
+}

@@ -236,3 +236,36 @@ TEST(FilterTrialTest, PredictsTheSmallerFile)
 }
 
 }  // namespace
+
+// A capture converted where WebKit rendered it: 24-bit rows, top-down, in rows
+// of 32-bit pixels. Every writer reads only the pixels and a zeroed padding.
+TEST(ImgFromDibTest, ImageOverWiderRowsIsWrittenLikeTheCapture)
+{
+    const int width = 7, height = 4;
+    const size_t stride = width * 4;
+    const auto colour = [](int x, int y) { return uint32_t(0x102030 * (x + 1) + 0x0F0501 * y) & 0xFFFFFF; };
+    auto rows = std::make_shared<std::vector<uint8_t>>(stride * height, 0xAB);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                (*rows)[y * stride + 3 * x + c] = uint8_t(colour(x, y) >> (8 * c));
+        (*rows)[y * stride + 3 * width + 0] = 0;  // padding up to 24 bytes
+        (*rows)[y * stride + 3 * width + 1] = 0;
+        (*rows)[y * stride + 3 * width + 2] = 0;
+    }
+    std::shared_ptr<CImg> over = CImg::Over(ImgFormat::BGR24, width, height, rows->data(), ptrdiff_t(stride), rows);
+    ASSERT_NE(over, nullptr);
+    rows.reset();  // the image keeps its rows alive
+    EXPECT_FALSE(over->IsBottomUpBlock());
+    const std::shared_ptr<CImg> capture = MakeImgFromDib(MakeCapture(width, height, colour));
+    CTempFolder folder;
+    for (ImgContainer container : {ImgContainer::Bmp, ImgContainer::Png, ImgContainer::Tiff, ImgContainer::Jpeg}) {
+        wic::CImgSaver saver;
+        saver.container = container;
+        saver.Save(*over, folder.File("over"));
+        saver.Save(*capture, folder.File("capture"));
+        EXPECT_EQ(ReadWholeFile(folder.File("over")), ReadWholeFile(folder.File("capture")))
+            << "container " << int(container);
+    }
+    EXPECT_EQ(CImg::Over(ImgFormat::BGR24, width, 0, over->Row(0), ptrdiff_t(stride), nullptr), nullptr);
+}
