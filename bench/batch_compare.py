@@ -2,11 +2,22 @@
 """Whole-process page capture, side by side on this machine: `quorvane --save`
 (PNG) against headless Chromium's --screenshot and wkhtmltoimage, on a simple
 page and a heavy one (20,000 SVG polygons and 400 labels over the whole area),
-at 8000 x 6000 and 12000 x 9000. For each run: wall time from start until the
-process has ended with its file written, the peak memory of its whole process
-tree, and whether each quadrant of the image holds drawn content.
+at 8000 x 6000 and 12000 x 9000. Every tool gets the same page files and
+sizes under the same X server (the one of DISPLAY), and the runs are
+interleaved: run 1 of every tool, then run 2 in a rotated order, and so on, so
+that a burst of load on this shared machine falls on all of them alike. For
+each tool: the median wall time from start until the process has ended with
+its file written, the highest peak memory of its whole process tree (resident
+set, and proportional set, which counts memory shared between its processes
+once), the file's size, and whether the whole area was drawn in every run:
+each quadrant holds drawn content and, on the simple page, the four corner
+labels are there.
 
-    xvfb-run -a -s "-screen 0 1920x1080x24" bench/batch_compare.py build/quorvane [--runs 3] [--sizes 8000x6000,...]
+    xvfb-run -a -s "-screen 0 1920x1080x24" bench/batch_compare.py build/quorvane \
+        [--runs 5] [--sizes 8000x6000,...] [--tools quorvane,wkhtmltoimage,chromium]
+
+With QUORVANE_PHASES=1 in the environment, the phase breakdown of Quorvane's
+last run of each row is printed below the row.
 
 Chromium (Debian package chromium) and wkhtmltoimage (wkhtmltopdf) are only
 needed here; they are installed on first use, not by tools/install-deps.sh.
@@ -24,8 +35,8 @@ import time
 BENCH_PACKAGES = {"chromium": "chromium", "wkhtmltoimage": "wkhtmltopdf"}
 
 
-def install_bench_tools():
-    missing = [pkg for tool, pkg in BENCH_PACKAGES.items() if not shutil.which(tool)]
+def install_bench_tools(chosen):
+    missing = [pkg for tool, pkg in BENCH_PACKAGES.items() if tool in chosen and not shutil.which(tool)]
     if missing:
         sudo = [] if os.geteuid() == 0 else ["sudo"]
         env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
@@ -67,40 +78,51 @@ svg { position: absolute; left: 0; top: 0; width: 100%; height: 100%; }
     return {"simple": simple, "heavy": heavy}
 
 
-def tree_rss_kb(root):
-    """Resident memory of a process and all its descendants."""
+def tree_memory_kb(root):
+    """Resident and proportional memory of a process and all its descendants."""
     children = {}
-    rss = {}
+    parents = {}
     for pid in os.listdir("/proc"):
         if not pid.isdigit():
             continue
         try:
             with open(f"/proc/{pid}/stat") as f:
                 fields = f.read().rsplit(")", 1)[1].split()
-            with open(f"/proc/{pid}/statm") as f:
-                pages = int(f.read().split()[1])
-        except (OSError, IndexError, ValueError):
+        except (OSError, IndexError):
             continue
         children.setdefault(int(fields[1]), []).append(int(pid))
-        rss[int(pid)] = pages * os.sysconf("SC_PAGE_SIZE") // 1024
-    total, todo = 0, [root]
+    rss = pss = 0
+    todo = [root]
     while todo:
         pid = todo.pop()
-        total += rss.get(pid, 0)
         todo.extend(children.get(pid, []))
-    return total
+        try:
+            with open(f"/proc/{pid}/smaps_rollup") as f:
+                for line in f:
+                    if line.startswith("Rss:"):
+                        rss += int(line.split()[1])
+                    elif line.startswith("Pss:"):
+                        pss += int(line.split()[1])
+        except (OSError, ValueError):
+            continue
+    return rss, pss
 
 
-def run(command, out):
+def run(command, out, phases):
     if os.path.exists(out):
         os.remove(out)
     start = time.monotonic()
-    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    peak = 0
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE if phases else subprocess.DEVNULL, text=True)
+    peak_rss = peak_pss = 0
+    # Standard error is read at the end; the breakdown is a few lines.
     while process.poll() is None:
-        peak = max(peak, tree_rss_kb(process.pid))
+        rss, pss = tree_memory_kb(process.pid)
+        peak_rss, peak_pss = max(peak_rss, rss), max(peak_pss, pss)
         time.sleep(0.02)
-    return time.monotonic() - start, peak / 1024, process.returncode
+    seconds = time.monotonic() - start
+    log = process.stderr.read() if phases else ""
+    return seconds, peak_rss / 1024, peak_pss / 1024, process.returncode, log
 
 
 def image_size(image):
@@ -108,34 +130,48 @@ def image_size(image):
     return result.stdout.strip()
 
 
-def drawn_quadrants(image):
-    """How many of the image's four quadrants hold drawn content: more than
-    0.5% of their samples are not white. The pixels are streamed, as
-    ImageMagick's policy refuses to hold the larger images whole."""
-    if not os.path.exists(image):
-        return 0
-    try:
-        width, height = (int(v) for v in image_size(image).split("x"))
-    except ValueError:
-        return 0
-    drawn = 0
-    for x, y in ((0, 0), (1, 0), (0, 1), (1, 1)):
-        w, h = width // 2, height // 2
-        region = f"{w}x{h}+{x * w}+{y * h}"
-        data = subprocess.run(["stream", "-map", "rgb", "-storage-type", "char", "-extract", region, image, "-"],
-                              capture_output=True).stdout
-        if len(data) == w * h * 3 and len(data) - data.count(255) > len(data) // 200:
-            drawn += 1
-    return drawn
+def whole_area_drawn(image, width, height, corner_labels):
+    """Whether the image is width x height and each of its four quadrants holds
+    drawn content (more than 0.5% of its samples are not white) and, when
+    asked, whether the simple page's four green corner labels are in it. The
+    image is decoded once, streamed, as ImageMagick's policy refuses to hold
+    the larger images whole."""
+    if not os.path.exists(image) or image_size(image) != f"{width}x{height}":
+        return False
+    data = subprocess.run(["stream", "-map", "rgb", "-storage-type", "char", image, "-"],
+                          capture_output=True).stdout
+    row = width * 3
+    if len(data) != row * height:
+        return False
+    half_w, half_h = width // 2, height // 2
+    for qx, qy in ((0, 0), (1, 0), (0, 1), (1, 1)):
+        samples = white = 0
+        for y in range(qy * half_h, (qy + 1) * half_h):
+            part = data[y * row + qx * half_w * 3:y * row + (qx + 1) * half_w * 3]
+            samples += len(part)
+            white += part.count(255)
+        if samples - white <= samples // 200:
+            return False
+    if corner_labels:
+        for x, y in ((8, 8), (width - 9, 8), (8, height - 9), (width - 9, height - 9)):
+            r, g, b = data[y * row + x * 3:y * row + x * 3 + 3]
+            if not (r < 0x50 and g > 0x90 and b < 0x90):
+                return False
+    return True
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("quorvane")
-    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--sizes", default="8000x6000,12000x9000")
+    parser.add_argument("--pages", default="simple,heavy")
+    parser.add_argument("--tools", default="quorvane,wkhtmltoimage,chromium")
+    parser.add_argument("--check", choices=("all", "first"), default="all",
+                        help="check the drawing after every run, or after the first of each tool and row only")
+    parser.add_argument("--baseline", help="another quorvane build, run as the tool quorvane-baseline")
     args = parser.parse_args()
-    install_bench_tools()
+    install_bench_tools(args.tools.split(","))
     folder = tempfile.mkdtemp(prefix="qv-bench-")
     pages = write_pages(folder)
     out = os.path.join(folder, "out.png")
@@ -148,32 +184,59 @@ def main():
         "wkhtmltoimage": lambda w, h, url: ["wkhtmltoimage", "--quiet", "--width", str(w), "--height", str(h),
                                             url, out],
     }
-    env_note = subprocess.run(["chromium", "--version"], capture_output=True, text=True).stdout.strip()
-    print(f"# {env_note}; wkhtmltoimage {subprocess.run(['wkhtmltoimage', '--version'], capture_output=True, text=True).stdout.strip()}")
-    print(f"# {os.cpu_count()} CPUs; load average {os.getloadavg()[0]:.1f} at start; median of {args.runs} runs")
-    print(f"{'page':7} {'size':>11} {'tool':14} {'wall s':>8} {'peak MB':>9} {'image':>12} {'drawn':>6} {'status':>6}")
+    if args.baseline:
+        baseline = os.path.abspath(args.baseline)
+        tools["quorvane-baseline"] = lambda w, h, url: [baseline, "--save", out, "--size", f"{w}x{h}", url]
+    chosen = args.tools.split(",") + (["quorvane-baseline"] if args.baseline else [])
+    tools = {name: tools[name] for name in chosen}
+    phases = bool(os.environ.get("QUORVANE_PHASES"))
+    versions = []
+    if "chromium" in tools:
+        versions.append(subprocess.run(["chromium", "--version"], capture_output=True, text=True).stdout.strip())
+    if "wkhtmltoimage" in tools:
+        versions.append(subprocess.run(["wkhtmltoimage", "--version"], capture_output=True, text=True).stdout.strip())
+    print(f"# {'; '.join(versions)}; DISPLAY={os.environ.get('DISPLAY', '')} for every tool")
+    print(f"# {os.cpu_count()} CPUs; load average {os.getloadavg()[0]:.1f} at start; "
+          f"median of {args.runs} interleaved runs; drawing checked after {args.check} runs")
+    print(f"{'page':7} {'size':>11} {'tool':14} {'wall s':>8} {'min-max s':>11} {'RSS MB':>8} {'PSS MB':>8} "
+          f"{'file MB':>8} {'image':>12} {'whole':>6} {'status':>6}")
     results = {}
     for size in args.sizes.split(","):
         w, h = (int(v) for v in size.split("x"))
-        for name, path in pages.items():
-            url = "file://" + path
-            for tool, command in tools.items():
-                times, peaks, quadrants, status, got = [], [], 4, 0, ""
-                for _ in range(args.runs):
-                    seconds, peak, status = run(command(w, h, url), out)
-                    times.append(seconds)
-                    peaks.append(peak)
-                    quadrants = min(quadrants, drawn_quadrants(out))
-                    got = image_size(out) if os.path.exists(out) else "none"
-                wall = statistics.median(times)
+        for name in args.pages.split(","):
+            url = "file://" + pages[name]
+            rows = {tool: {"times": [], "rss": [], "pss": [], "whole": True, "status": 0, "got": "", "bytes": 0,
+                           "log": ""} for tool in tools}
+            for i in range(args.runs):
+                order = list(tools)[i % len(tools):] + list(tools)[:i % len(tools)]
+                for tool in order:
+                    row = rows[tool]
+                    seconds, rss, pss, status, log = run(tools[tool](w, h, url), out, phases and tool.startswith("quorvane"))
+                    row["times"].append(seconds)
+                    row["rss"].append(rss)
+                    row["pss"].append(pss)
+                    row["status"] = row["status"] or status
+                    row["log"] = log or row["log"]
+                    row["got"] = image_size(out) if os.path.exists(out) else "none"
+                    row["bytes"] = os.path.getsize(out) if os.path.exists(out) else 0
+                    if args.check == "all" or i == 0:
+                        row["whole"] = row["whole"] and whole_area_drawn(out, w, h, name == "simple")
+            for tool, row in rows.items():
+                wall = statistics.median(row["times"])
                 results[(name, size, tool)] = wall
-                print(f"{name:7} {size:>11} {tool:14} {wall:8.2f} {max(peaks):9.0f} {got:>12} {quadrants:>4}/4 {status:>6}",
-                      flush=True)
+                print(f"{name:7} {size:>11} {tool:14} {wall:8.2f} {min(row['times']):5.2f}-{max(row['times']):<5.2f} "
+                      f"{max(row['rss']):8.0f} {max(row['pss']):8.0f} {row['bytes'] / 1e6:8.1f} {row['got']:>12} "
+                      f"{'yes' if row['whole'] else 'NO':>6} {row['status']:>6}", flush=True)
+                if row["log"]:
+                    print("".join("    " + line + "\n" for line in row["log"].splitlines() if "phase" in line), end="")
     print()
     for size in args.sizes.split(","):
-        for name in pages:
-            q, c = results[(name, size, "quorvane")], results[(name, size, "chromium")]
-            print(f"{name} {size}: Chromium / Quorvane = {c / q:.1f}x")
+        for name in args.pages.split(","):
+            q = results[(name, size, "quorvane")] if "quorvane" in tools else None
+            for other in (t for t in tools if t != "quorvane"):
+                if q:
+                    print(f"{name} {size}: {other} / quorvane = {results[(name, size, other)] / q:.2f}x")
+    print(f"# load average {os.getloadavg()[0]:.1f} at the end")
     shutil.rmtree(folder, ignore_errors=True)
 
 
