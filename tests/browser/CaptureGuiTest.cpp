@@ -6,6 +6,7 @@
 #include "bitmap/DibSection.h"
 #include "browser/Capture.h"
 #include "errors/Exception.h"
+#include "imaging/Img.h"
 
 #include <cerrno>
 #include <cstring>
@@ -178,6 +179,24 @@ TEST_F(CaptureGrid, RenderedPageTellsWhetherABitmapShowsIt)
     ASSERT_EQ(converted->ImageSize(), shown->ImageSize());
     EXPECT_EQ(std::memcmp(converted->Bits(), shown->Bits(), shown->ImageSize()), 0);
     EXPECT_FALSE(rendered->Shows(*shown));  // the rendered page is gone
+}
+
+// The batch save's image: the kept area turned into 24-bit rows where WebKit
+// rendered it, the same pixels as the capture's bitmap.
+TEST_F(CaptureGrid, RenderedPageConvertedInPlaceEqualsTheBitmap)
+{
+    win.setting.trim = {7, 11, 13, 17};
+    const CDibSectionPtr shown = Capture(*win.view);
+    ASSERT_TRUE(shown);
+    const std::unique_ptr<CRenderedCapture> rendered =
+        CaptureRendered(*win.view, kCaptureNoWait, kCaptureTimeLimit, CBitmapReady::WhenConverted);
+    const std::shared_ptr<CImg> image = rendered->ConvertInPlace();
+    ASSERT_TRUE(image) << "WebKit's snapshot could not be written";
+    ASSERT_EQ(image->Width(), shown->Width());
+    ASSERT_EQ(image->Height(), shown->Height());
+    for (int32_t y = 0; y < image->Height(); ++y)
+        ASSERT_EQ(std::memcmp(image->Row(y), shown->RowFromTop(y), image->RowBytes()), 0) << "row " << y;
+    EXPECT_THROW(rendered->Convert(), my::CException) << "the rendered page is the image's now";
 }
 
 TEST(CaptureScrolled, ScrolledFarAwayEqualsUnscrolled)
