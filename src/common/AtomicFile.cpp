@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -50,6 +51,10 @@ CAtomicFile::CAtomicFile(const std::string& path) : m_path(path), m_target(Follo
     if (::stat(m_target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             CannotCreate(EISDIR, path);
+        if (!S_ISREG(st.st_mode)) {
+            OpenDirect();
+            return;
+        }
         // A read-only file stays as it is, although the folder would let us
         // rename over it.
         if (::access(m_target.c_str(), W_OK) != 0)
@@ -75,6 +80,33 @@ CAtomicFile::CAtomicFile(const std::string& path) : m_path(path), m_target(Follo
     m_tempPath = pattern;
 }
 
+CAtomicFile::CAtomicFile(int fd, const std::string& name) : m_path(name), m_target(name), m_direct(true)
+{
+    m_fd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (m_fd < 0)
+        CannotCreate(errno, name);
+    // A reader that goes away is a write error, not the end of the program.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void CAtomicFile::OpenDirect()
+{
+    m_direct = true;
+    // Without O_NONBLOCK, a FIFO that nobody reads would hold the program
+    // in open() for ever; with it, that is the error ENXIO.
+    m_fd = ::open(m_target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (m_fd < 0)
+        CannotCreate(errno, m_path);
+    const int flags = fcntl(m_fd, F_GETFL);
+    if (flags == -1 || fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        const int code = errno;
+        ::close(m_fd);
+        m_fd = -1;
+        CannotCreate(code, m_path);
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
 CAtomicFile::~CAtomicFile() { Discard(); }
 
 FILE* CAtomicFile::Stream()
@@ -96,6 +128,17 @@ void CAtomicFile::Commit()
     int code = 0;
     if (std::fflush(stream) != 0)
         code = errno;
+    // A write that failed earlier leaves the stream's error flag but no errno.
+    if (!code && std::ferror(stream))
+        code = EIO;
+    if (m_direct) {
+        m_stream = nullptr;
+        if (std::fclose(stream) != 0 && !code)
+            code = errno;
+        if (code)
+            throw my::CException(59105, SysErr::FromErrno(code));
+        return;
+    }
     // As GIO does when it replaces a file: the new data reaches the disk
     // before the rename, so a crash cannot leave an empty file in its place.
     if (!code && m_replacing && fsync(fileno(stream)) != 0)

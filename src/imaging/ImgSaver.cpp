@@ -54,6 +54,11 @@ bool ProfileMatches(const std::vector<uint8_t>& icc, ImgFormat format)
 void CImgSaver::Save(const CImg& image, const std::string& path)
 {
     CAtomicFile file(path);
+    SaveTo(image, file);
+}
+
+void CImgSaver::SaveTo(const CImg& image, CAtomicFile& file)
+{
     FILE* stream = file.Stream();
 
     std::unique_ptr<CImgEncoder> encoder;

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+class CAtomicFile;
+
 namespace wic {
 
 // Writes one image as a JPEG, PNG, TIFF or BMP file. The file appears under
@@ -28,6 +30,8 @@ public:
     // 58986 with the path when the file cannot be created, 58725 when the
     // cancel source says stop.
     virtual void Save(const CImg& image, const std::string& path);
+    // The same into a file made by the caller (standard output), committed here.
+    void SaveTo(const CImg& image, CAtomicFile& file);
 };
 
 }  // namespace wic

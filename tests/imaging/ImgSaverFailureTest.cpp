@@ -5,6 +5,9 @@
 
 #include <glib/gstdio.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -211,3 +214,42 @@ TEST_F(ImgSaverFailureTest, LayoutsAnEncoderCannotTakeGive59099)
 }
 
 }  // namespace
+
+// Targets that are not regular files are written in place: a device stays a
+// device, and a FIFO's reader gets the whole file.
+TEST_F(ImgSaverFailureTest, DevicesAndFifosAreWrittenInPlace)
+{
+    wic::CImgSaver saver;
+    saver.container = ImgContainer::Bmp;
+    const std::string fifo = folder.File("out.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // The reader is open before the write, as a consumer of the output would be.
+    const int reader = g_open(fifo.c_str(), O_RDONLY | O_NONBLOCK, 0);
+    ASSERT_GE(reader, 0);
+    saver.Save(*img, fifo);
+    std::string data(200, '\0');
+    const ssize_t got = read(reader, data.data(), data.size());
+    close(reader);
+    EXPECT_EQ(got, ssize_t(14 + 40 + 2 * 12)) << "the whole BMP through the FIFO";
+    EXPECT_EQ(data.substr(0, 2), "BM");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.fifo"});
+
+    // A FIFO nobody reads is an error, not a program that waits for ever.
+    EXPECT_EQ(SaveFails(fifo).msgId, 58986u);
+
+    if (geteuid() != 0)
+        GTEST_SKIP() << "making device nodes needs root";
+    const std::string null = folder.File("null"), full = folder.File("full");
+    ASSERT_EQ(mknod(null.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    ASSERT_EQ(mknod(full.c_str(), S_IFCHR | 0600, makedev(1, 7)), 0);
+    saver.Save(*img, null);
+    const CSimpleErr err = SaveFails(full);
+    EXPECT_EQ(err.msgId, 59105u);
+    EXPECT_EQ(err.value, ENOSPC) << err.text;
+    GStatBuf st;
+    for (const std::string& device : {null, full}) {
+        ASSERT_EQ(g_stat(device.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode)) << device << " was replaced";
+    }
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"full", "null", "out.fifo"}));
+}
