@@ -214,11 +214,15 @@ bool CXmlSerializer::Save(const std::string& path)
     // are kept.
     try {
         CAtomicFile file(path);
-        if (std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size())
+        FILE* stream = file.Stream();
+        errno = 0;
+        if (std::fwrite(text.data(), 1, text.size(), stream) != text.size())
             return Fail(59141, SysErr::FromErrno(errno ? errno : EIO));
         file.Commit();
     } catch (const my::CException& e) {
-        return Fail(59141, SysErr::FromErrno(e.Err().value));
+        // The file's own record: its code and its text, which names the
+        // file and says what went wrong.
+        return Fail(59141, SysErr{e.Err().value, e.Err().text});
     }
     return true;
 }

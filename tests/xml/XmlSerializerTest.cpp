@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -324,3 +328,28 @@ TEST_F(XmlSerializer, OperationsWithoutADocumentFail)
 }
 
 }  // namespace
+
+// A failed save keeps the file's own record: what went wrong and with which
+// file, and the system's code; a device is written in place, and its write
+// error is reported rather than the device replaced by a file.
+TEST_F(XmlSerializer, AFailedSaveSaysWhichFileAndWhy)
+{
+    NewRoot();
+    CTempFolder folder;
+    const std::string missing = folder / "missing/Quorvane32.config";
+    EXPECT_FALSE(xml.Save(missing));
+    EXPECT_EQ(xml.GetErr().msgId, 59141u);
+    EXPECT_EQ(xml.GetErr().value, ENOENT);
+    EXPECT_NE(xml.GetErr().text.find(missing), std::string::npos) << xml.GetErr().text;
+    EXPECT_NE(xml.GetErr().text.find(NotFound()), std::string::npos) << xml.GetErr().text;
+
+    if (geteuid() != 0)
+        GTEST_SKIP() << "making device nodes needs root";
+    const std::string full = folder / "full";
+    ASSERT_EQ(mknod(full.c_str(), S_IFCHR | 0600, makedev(1, 7)), 0);
+    EXPECT_FALSE(xml.Save(full));
+    EXPECT_EQ(xml.GetErr().value, ENOSPC) << xml.GetErr().text;
+    GStatBuf st;
+    ASSERT_EQ(g_stat(full.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device was replaced";
+}
