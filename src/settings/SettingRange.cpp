@@ -1,5 +1,6 @@
 #include "settings/SettingRange.h"
 
+#include "browser/QuorvaScrollViewGeometry.h"
 #include "settings/Setting.h"
 
 #include <algorithm>
@@ -44,6 +45,9 @@ void BringIntoRange(CSetting& setting)
 {
     AtLeast(setting.scrollX, 0);
     AtLeast(setting.scrollY, 0);
+    // A browser of at least one pixel, and no larger than the view can hold.
+    setting.width = std::clamp(setting.width, 1, kMaxBrowserSide);
+    setting.height = std::clamp(setting.height, 1, kMaxBrowserSide);
     NotNegative(setting.trim);
     KeepRecentUrls(setting.urls);
 

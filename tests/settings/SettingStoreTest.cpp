@@ -161,6 +161,7 @@ TEST_F(SettingStore, ValuesFromTheFileAreBroughtIntoRange)
     };
     replace("<cx>1</cx><cy>1</cy>", "<cx>-3</cx><cy>0</cy>");
     replace("<Width>1024</Width>", "<Width>-2147483648</Width>");
+    replace("<Height>768</Height>", "<Height>99999</Height>");
     replace("<ScrollX>0</ScrollX>", "<ScrollX>-2147483648</ScrollX>");
     replace("<Trim><left>0</left><top>0</top><right>0</right>", "<Trim><left>-20000</left><top>-1</top><right>7</right>");
     replace("<Margin><left>1000</left>", "<Margin><left>-2147483648</left>");
@@ -180,7 +181,8 @@ TEST_F(SettingStore, ValuesFromTheFileAreBroughtIntoRange)
     EXPECT_TRUE(msg.shown.empty());
     EXPECT_EQ(setting.pageSetting.dpi, 1);
     EXPECT_EQ(setting.pageSetting.papers, (CSize{1, 1}));
-    EXPECT_EQ(setting.width, INT32_MIN);  // the size bar takes it; the capture refuses it
+    EXPECT_EQ(setting.width, 1);
+    EXPECT_EQ(setting.height, 32767) << "the largest browser the view can hold";
     EXPECT_EQ(setting.scrollX, 0);
     EXPECT_EQ(setting.trim, (CRect{0, 0, 7, 0}));
     EXPECT_EQ(setting.pageSetting.margin, (CRect{0, 1000, 1000, 1000}));
