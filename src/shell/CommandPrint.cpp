@@ -81,6 +81,18 @@ void CCommandPrint::Execute(bool execute)
     if (!dib)
         throw my::CException(58721, {"CCommandPrint::Execute\nm_dib is NULL"});
 
+    // A poster that cannot be printed is refused before the running job is
+    // put in question. The job only reads the task, as this does.
+    if (m_thread.IsRunning()) {
+        std::optional<CPageGrid> grid;
+        try {
+            grid = m_thread.Task()->CalcPagesForPrinter(m_setting.pageSetting, {dib->Width(), dib->Height()});
+        } catch (const my::CException&) {
+            // The printer is looked at again once the job has stopped.
+        }
+        if (grid)
+            CheckPosterSheets(*grid);
+    }
     if (!StopPrintingAndWait(m_thread, *Msg(), m_showWaiting))
         return;
     // The worker has been joined: the task is this thread's until Start.

@@ -335,3 +335,21 @@ TEST_F(CommandPrintTest, UnprintablePostersAreRefusedBeforeTheDialog)
     EXPECT_EQ(messages[1].rfind("ポスターが ", 0), 0u) << messages[1];
     EXPECT_NE(messages[1].find("一度に印刷できるのは 1000 枚までです"), std::string::npos) << messages[1];
 }
+
+// An impossible poster is refused at once: the running job is not put in
+// question and goes on.
+TEST_F(CommandPrintTest, AnImpossiblePosterIsRefusedBeforeAskingToStopTheJob)
+{
+    print.SetPrintDialog([](int, CSimplePrintSetting&) { return IDOK; });
+    HoldJobs();
+    print.RunAndReport(true, false);
+    ASSERT_TRUE(WaitHeld());
+    setting.pageSetting.papers = {INT32_MAX, INT32_MAX};
+    print.RunAndReport(true, false);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("ポスターが ", 0), 0u) << messages[0];
+    EXPECT_TRUE(thread.IsRunning());
+    gate.released = true;
+    ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
+    EXPECT_EQ(PagesIn(dir + "/job1.pdf"), 4u);
+}
