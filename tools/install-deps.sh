@@ -17,6 +17,8 @@ packages=(
   adwaita-icon-theme dbus-daemon groff-base x11-utils util-linux
   # packaging (tools/package.sh) and checking the package
   dpkg-dev binutils lintian
+  # the web process sandbox
+  bubblewrap xdg-dbus-proxy
 )
 
 installed() {

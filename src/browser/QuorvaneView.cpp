@@ -1,7 +1,11 @@
 #include "browser/QuorvaneView.h"
 
+#include "browser/WebSandbox.h"
 #include "common/ProgramPages.h"
 #include "errors/Exception.h"
+#include "errors/MessageFormat.h"
+#include "errors/ProgramMessages.h"
+#include "errors/StringTable.h"
 
 #include <webkit2/webkit2.h>
 
@@ -82,6 +86,40 @@ struct QuorvaneViewSignals {
         return TRUE;
     }
 
+    // A page's window.print() gets no print dialog: the program prints its
+    // poster, not the page, and a batch run shows no window. The request is
+    // refused, and the program may say so.
+    static gboolean Print(WebKitWebView*, WebKitPrintOperation*, gpointer self)
+    {
+        auto* view = static_cast<CQuorvaneView*>(self);
+        if (view->onPrintRefused)
+            view->onPrintRefused();
+        return TRUE;
+    }
+
+    // A failed navigation keeps WebKit's reason for the status bar and the
+    // batch run's message. A load that gives way to another one (a redirect
+    // by script, a second navigation) is not a failure of the page.
+    static gboolean LoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer self)
+    {
+        if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+            g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
+            return FALSE;
+        auto* view = static_cast<CQuorvaneView*>(self);
+        // The certificate's own reason, said just before, is the better one.
+        if (view->m_failure.empty())
+            view->m_failure = NavigationFailureText(uri ? uri : "", SysErr::FromGError(error).text);
+        return FALSE;
+    }
+
+    static gboolean LoadFailedWithTlsErrors(WebKitWebView*, gchar* uri, GTlsCertificate*, GTlsCertificateFlags,
+                                            gpointer self)
+    {
+        static_cast<CQuorvaneView*>(self)->m_failure =
+            NavigationFailureText(uri ? uri : "", LoadString(kMsgCertificateRefused));
+        return FALSE;
+    }
+
     // A link that asks for a new window opens in this view instead.
     static GtkWidget* Create(WebKitWebView* view, WebKitNavigationAction* action, gpointer)
     {
@@ -94,6 +132,8 @@ struct QuorvaneViewSignals {
 
 CQuorvaneView::CQuorvaneView()
 {
+    // Before the first web view: the web process is started with the sandbox.
+    EnableWebSandbox();
     m_webView = WEBKIT_WEB_VIEW(webkit_web_view_new());
     // The view is often far larger than the screen; composited (GL) drawing
     // cannot hold such a view, and without a GPU it draws nothing at all.
@@ -106,6 +146,10 @@ CQuorvaneView::CQuorvaneView()
     g_signal_connect(m_webView, "permission-request", G_CALLBACK(QuorvaneViewSignals::PermissionRequest), this);
     g_signal_connect(m_webView, "run-file-chooser", G_CALLBACK(QuorvaneViewSignals::FileChooser), this);
     g_signal_connect(m_webView, "create", G_CALLBACK(QuorvaneViewSignals::Create), this);
+    g_signal_connect(m_webView, "print", G_CALLBACK(QuorvaneViewSignals::Print), this);
+    g_signal_connect(m_webView, "load-failed", G_CALLBACK(QuorvaneViewSignals::LoadFailed), this);
+    g_signal_connect(m_webView, "load-failed-with-tls-errors", G_CALLBACK(QuorvaneViewSignals::LoadFailedWithTlsErrors),
+                     this);
     g_signal_connect(m_webView, "resource-load-started", G_CALLBACK(QuorvaneViewSignals::ResourceStarted), this);
     g_signal_connect(m_webView, "web-process-terminated", G_CALLBACK(QuorvaneViewSignals::WebProcessTerminated),
                      this);
@@ -177,6 +221,8 @@ bool CQuorvaneView::GetLocationName(std::string& title) const
 
 void CQuorvaneView::OnLoadChanged(int loadEvent)
 {
+    if (loadEvent == WEBKIT_LOAD_STARTED)
+        m_failure.clear();
     switch (loadEvent) {
     case WEBKIT_LOAD_STARTED:
     case WEBKIT_LOAD_REDIRECTED: m_readyState = 1; break;
@@ -238,4 +284,9 @@ void CQuorvaneView::NotifyLoadActivity(bool wasLoading)
         onLoadActivity();
     if (wasLoading != IsLoading() && onReadyStateChanged)
         onReadyStateChanged();
+}
+
+std::string NavigationFailureText(const std::string& url, const std::string& reason)
+{
+    return FormatMessageText(185, {reason.empty() ? url : url + " - " + reason});
 }

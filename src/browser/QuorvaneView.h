@@ -44,6 +44,10 @@ public:
     // A navigation under way (ready state 1 to 3) or resources in flight.
     bool IsLoading() const { return (m_readyState >= 1 && m_readyState <= 3) || m_loads.InFlight() != 0; }
 
+    // Why the last navigation failed ("ナビゲートに失敗しました: URL - reason");
+    // empty when it did not, and again from the next navigation's start.
+    const std::string& NavigationFailure() const { return m_failure; }
+
     // Called on the user-interface thread whenever the ready state or
     // IsLoading changes.
     std::function<void()> onReadyStateChanged;
@@ -52,6 +56,9 @@ public:
     // Called when the page started a download, which has been refused; the
     // argument is the file's address.
     std::function<void(const std::string&)> onDownloadRefused;
+    // Called when the page asked to be printed (window.print()), which has
+    // been refused.
+    std::function<void()> onPrintRefused;
 
 private:
     void OnLoadChanged(int loadEvent);
@@ -66,7 +73,11 @@ private:
     Gtk::Widget* m_widget = nullptr;
     int m_readyState = 0;
     bool m_silent = false;
+    std::string m_failure;
     CLoadTracker m_loads;
 
     friend struct QuorvaneViewSignals;
 };
+
+// Message 185 naming the address and the reason the browser gives.
+std::string NavigationFailureText(const std::string& url, const std::string& reason);

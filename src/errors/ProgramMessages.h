@@ -9,6 +9,9 @@ enum ProgramStringId : uint32_t {
     kMsgUrlsNotSaved = 61003,        // insert: the URLs left out
     kMsgDownloadRefused = 61004,     // status bar; insert: the address
     kMsgNoRoomOnPaper = 61005,       // the margins leave nothing of the paper to print on
+    kMsgNoWebSandbox = 61060,        // status bar and standard error; insert: the reason
+    kMsgPagePrintRefused = 61061,    // status bar: the page asked to be printed
+    kMsgCertificateRefused = 61062,  // reason after 185: the site's TLS certificate was refused
 
     kTextSizeBarTimes = 61010,  // size bar labels
     kTextSizeBarLeft = 61011,

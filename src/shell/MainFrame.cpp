@@ -1,5 +1,7 @@
 #include "shell/MainFrame.h"
 
+#include "browser/WebSandbox.h"
+
 #include "errors/MessageBoxMsg.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
@@ -155,6 +157,11 @@ void CMainFrame::ConnectViews()
     // The refusal stands until the status text next changes.
     Browser().onDownloadRefused = [this](const std::string& url) {
         m_statusText = FormatMessageText(kMsgDownloadRefused, {url});
+        m_statusBar.remove_all_messages(0);
+        m_statusBar.push(m_statusText, 0);
+    };
+    Browser().onPrintRefused = [this] {
+        m_statusText = LoadString(kMsgPagePrintRefused);
         m_statusBar.remove_all_messages(0);
         m_statusBar.push(m_statusText, 0);
     };
@@ -481,6 +488,14 @@ void CMainFrame::UpdateReadyState()
     // States above 4 do not exist here; resources in flight after the load
     // event (map tiles) count as loading too.
     m_status.SetPageLoading(loading);
+    // A failed navigation says why; a browser without its sandbox says so
+    // once, when the first page is ready.
+    std::string notice = Browser().NavigationFailure();
+    if (notice.empty() && !loading && !m_sandboxNoticeShown) {
+        notice = WebSandboxUnavailableText();
+        m_sandboxNoticeShown = true;
+    }
+    m_status.SetPageNotice(notice);
     ShowStatusText();
     // The busy cursor belongs to the client area, not the menus and bars.
     m_scrollView.RefreshCursor();

@@ -98,6 +98,7 @@ private:
     CSetting& m_setting;
     std::string m_startUrl;
     bool m_initialising = false;
+    bool m_sandboxNoticeShown = false;
     int m_lastReadyState = -1;
     bool m_lastLoading = false;
     CStatusText m_status;

@@ -34,5 +34,7 @@ std::string CStatusText::Text() const
                                  {std::to_string(m_print->first), std::to_string(m_print->second)});
     if (m_note)
         return LoadString(IDS_CAPTURED_WHILE_LOADING);
-    return LoadString(m_loading ? IDS_LOADING : IDS_READY);
+    if (m_loading)
+        return LoadString(IDS_LOADING);
+    return m_notice.empty() ? LoadString(IDS_READY) : m_notice;
 }

@@ -6,7 +6,7 @@
 // The status bar's main text. Several things want to say something at once;
 // the most pressing wins: a capture waiting for the page, then a running
 // print job, then the note about the last capture, then the page's ready
-// text ("準備完了" / "ロード中...").
+// text ("ロード中...", the page's notice, or "準備完了").
 class CStatusText {
 public:
     // The page is loading: a navigation under way or resources in flight.
@@ -17,6 +17,9 @@ public:
     void SetCaptureNote();
     // The sheet being sent (from 1) and the job's total; none when no job runs.
     void SetPrintProgress(std::optional<std::pair<int32_t, int32_t>> sheetOfTotal);
+    // Said instead of the ready text while the page is not loading: why the
+    // last navigation failed, or a note about the browser. Empty for none.
+    void SetPageNotice(std::string notice) { m_notice = std::move(notice); }
 
     std::string Text() const;
 
@@ -25,4 +28,5 @@ private:
     bool m_waiting = false;
     bool m_note = false;
     std::optional<std::pair<int32_t, int32_t>> m_print;
+    std::string m_notice;
 };

@@ -4,6 +4,7 @@
 #include "controls/GuiInput.h"
 
 #include "browser/QuorvaneView.h"
+#include "browser/WebSandbox.h"
 
 #include <gtest/gtest.h>
 #include <gtkmm.h>
@@ -68,3 +69,64 @@ TEST_F(PageRequests, ADownloadIsRefusedAndReported)
 }
 
 }  // namespace
+
+// window.print() opens no print dialog (which would hold the page and, in a
+// batch run, the whole run): each request is refused and reported.
+TEST_F(PageRequests, APrintRequestOfThePageIsRefusedAndReported)
+{
+    int refused = 0;
+    view.onPrintRefused = [&] { ++refused; };
+    ASSERT_TRUE(LoadAndWait(FixtureUrl("print-request.html"), "asked"));
+    EXPECT_EQ(refused, 1);
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next)
+        EXPECT_FALSE(GTK_IS_DIALOG(w->data)) << "a dialog is open: " << gtk_window_get_title(GTK_WINDOW(w->data));
+    g_list_free(windows);
+}
+
+// The page runs in WebKit's sandbox: its web process has namespaces of its
+// own (PID, network, mounts; user unless started by root), not this program's.
+TEST_F(PageRequests, TheWebProcessRunsInItsOwnNamespaces)
+{
+    ASSERT_TRUE(LoadAndWait(FixtureUrl("shell-page.html"), "Shell fixture")) << WebSandboxUnavailableText();
+    EXPECT_EQ(WebSandboxUnavailableText(), "");
+    const auto parentOf = [](int pid) {
+        gchar* text = nullptr;
+        if (!g_file_get_contents(("/proc/" + std::to_string(pid) + "/stat").c_str(), &text, nullptr, nullptr))
+            return 0;
+        const std::string stat = text;
+        g_free(text);
+        // "pid (comm) state ppid ...": the name may hold spaces and parentheses.
+        const size_t end = stat.rfind(')');
+        return end == std::string::npos ? 0 : std::atoi(stat.c_str() + end + 4);
+    };
+    const auto link = [](const std::string& path) {
+        gchar* target = g_file_read_link(path.c_str(), nullptr);
+        std::string result = target ? target : "";
+        g_free(target);
+        return result;
+    };
+    std::vector<int> webProcesses;
+    GDir* proc = g_dir_open("/proc", 0, nullptr);
+    ASSERT_NE(proc, nullptr);
+    while (const gchar* name = g_dir_read_name(proc)) {
+        const int pid = std::atoi(name);
+        if (pid <= 0 || link("/proc/" + std::string(name) + "/exe").find("WebKitWebProcess") == std::string::npos)
+            continue;
+        for (int p = pid; p > 1; p = parentOf(p))
+            if (p == getpid()) {
+                webProcesses.push_back(pid);
+                break;
+            }
+    }
+    g_dir_close(proc);
+    ASSERT_FALSE(webProcesses.empty()) << "no web process of this program was found";
+    // WebKit leaves the user namespace to a web process started by root.
+    std::vector<const char*> namespaces{"pid", "net", "mnt"};
+    if (geteuid() != 0)
+        namespaces.push_back("user");
+    for (int pid : webProcesses)
+        for (const char* ns : namespaces)
+            EXPECT_NE(link("/proc/" + std::to_string(pid) + "/ns/" + ns), link(std::string("/proc/self/ns/") + ns))
+                << "the web process " << pid << " shares the " << ns << " namespace";
+}

@@ -49,3 +49,14 @@ TEST_F(StatusText, EnglishTexts)
 }
 
 }  // namespace
+
+TEST_F(StatusText, AFailedNavigationIsNotReady)
+{
+    status.SetPageNotice("ナビゲートに失敗しました: https://127.0.0.1/ - サイトの証明書が信頼できません");
+    EXPECT_EQ(status.Text(), "ナビゲートに失敗しました: https://127.0.0.1/ - サイトの証明書が信頼できません");
+    status.SetPageLoading(true);
+    EXPECT_EQ(status.Text(), "ロード中...");
+    status.SetPageLoading(false);
+    status.SetPageNotice({});
+    EXPECT_EQ(status.Text(), "準備完了");
+}
