@@ -24,18 +24,6 @@ std::chrono::milliseconds Remaining(BatchClock::time_point deadline)
                     std::chrono::duration_cast<std::chrono::milliseconds>(deadline - BatchClock::now()));
 }
 
-void OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data)
-{
-    // A load that gives way to another one (a redirect by script, a second
-    // navigation) is not a failure of the page.
-    if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
-        g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
-        return;
-    auto* failure = static_cast<std::pair<bool*, std::string*>*>(data);
-    *failure->first = true;
-    *failure->second = SysErr::FromGError(error).text;
-}
-
 void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer)
 {
     if (event == WEBKIT_LOAD_STARTED)
@@ -94,27 +82,23 @@ void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
 {
     CQuorvaneView& browser = m_view.View();
     WebKitWebView* web = browser.WebView();
-    std::pair<bool*, std::string*> failure{&m_loadFailed, &m_loadError};
-    const gulong handler = g_signal_connect(web, "load-failed", G_CALLBACK(OnLoadFailed), &failure);
     const gulong phases = PhaseLogEnabled() ? g_signal_connect(web, "load-changed", G_CALLBACK(OnLoadChanged), nullptr) : 0;
     bool finished = false;
     try {
         browser.PutSilent(true);
         browser.Navigate(url);
-        finished = RunMainLoopUntil([&] { return m_loadFailed || browser.ReadyState() == 4; },
-                                    deadline);
+        finished = RunMainLoopUntil(
+            [&] { return !browser.NavigationFailure().empty() || browser.ReadyState() == 4; }, deadline);
     } catch (const my::CException& e) {
-        g_signal_handler_disconnect(web, handler);
         if (phases)
             g_signal_handler_disconnect(web, phases);
         throw CBatchFailure{kExitLoad, e.what()};
     }
-    g_signal_handler_disconnect(web, handler);
     if (phases)
         g_signal_handler_disconnect(web, phases);
     MarkPhase("load finished");
-    if (m_loadFailed)
-        throw CBatchFailure{kExitLoad, FormatMessageText(185, {m_loadError})};
+    if (!browser.NavigationFailure().empty())
+        throw CBatchFailure{kExitLoad, browser.NavigationFailure()};
     if (!finished) {
         webkit_web_view_stop_loading(web);
         throw CBatchFailure{kExitLoad, {}};
@@ -127,7 +111,7 @@ void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
         throw CBatchFailure{kExitLoad, FormatMessageText(185, {url})};
     const guint code = response ? webkit_uri_response_get_status_code(response) : 0;
     if (code >= 400)
-        throw CBatchFailure{kExitLoad, FormatMessageText(185, {"HTTP " + std::to_string(code)})};
+        throw CBatchFailure{kExitLoad, NavigationFailureText(url, "HTTP " + std::to_string(code))};
 }
 
 std::unique_ptr<CRenderedCapture> CBatchPage::Capture(BatchClock::time_point deadline)

@@ -38,8 +38,6 @@ private:
     CSetting m_setting;
     CQuorvaScrollView m_view;
     Gtk::OffscreenWindow m_window;
-    std::string m_loadError;
-    bool m_loadFailed = false;
 };
 
 // Runs the main loop until `done` answers true; false when the deadline

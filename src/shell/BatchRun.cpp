@@ -1,5 +1,6 @@
 #include "shell/BatchRun.h"
 
+#include "common/AtomicFile.h"
 #include "common/PhaseLog.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
@@ -23,6 +24,9 @@
 #include <memory>
 
 namespace {
+
+// "standard output", as messages name it.
+constexpr uint32_t IDS_STANDARD_OUTPUT = 61790;
 
 // Answers every question of the settings reader with "no", so that a file
 // it cannot read is left out rather than asked about.
@@ -62,7 +66,9 @@ public:
         try {
             task.ReplaceDevMode(ChooseBatchDevMode(*task.Printer(), task.CopyDevMode(), options.paper, options.landscape));
         } catch (const my::CException& e) {
-            throw CBatchFailure{kExitPrint, e.what()};
+            // A paper the printer does not have is a wrong command line,
+            // found before anything is loaded.
+            throw CBatchFailure{e.MsgId() == 61750 ? kExitUsage : kExitPrint, e.what()};
         }
     }
 
@@ -124,7 +130,12 @@ void Save(const CImg& image, const CCommandLine& options)
     try {
         wic::CImgSaver saver;
         saver.container = options.container;
-        saver.Save(image, options.saveFile);
+        if (options.saveFile == kStandardOutputName) {
+            CAtomicFile out(STDOUT_FILENO, LoadString(IDS_STANDARD_OUTPUT));
+            saver.SaveTo(image, out);
+        } else {
+            saver.Save(image, options.saveFile);
+        }
     } catch (const my::CException& e) {
         throw CBatchFailure{kExitWrite, e.what()};
     }
@@ -158,19 +169,23 @@ int RunBatch(const CCommandLine& options)
     }
     MarkPhase("GTK ready");
     StopBatchOnSignals();
+    std::unique_ptr<CBatchPage> page;
     try {
         std::unique_ptr<CBatchPrint> print;
         if (options.mode == CCommandLine::Mode::Print)
             print = std::make_unique<CBatchPrint>(options);
-        CBatchPage page(options);
-        page.Load(options.url, deadline);
-        std::unique_ptr<CRenderedCapture> rendered = page.Capture(deadline);
+        page = std::make_unique<CBatchPage>(options);
+        gchar* cwd = g_get_current_dir();
+        const std::string url = CommandLineUrl(options.url, cwd);
+        g_free(cwd);
+        page->Load(url, deadline);
+        std::unique_ptr<CRenderedCapture> rendered = page->Capture(deadline);
         if (BatchInterrupted())
             throw CBatchFailure{kExitCapture, {}};
-        const std::string title = page.Title();
+        const std::string title = page->Title();
         // Nothing more is wanted from the page: its memory is better given
         // back before the image is converted and written.
-        page.EndWebProcess();
+        page->EndWebProcess();
         MarkPhase("web process ended");
         if (print) {
             CDibSectionPtr dib;
@@ -188,6 +203,10 @@ int RunBatch(const CCommandLine& options)
             Save(*image, options);
         }
     } catch (const CBatchFailure& failure) {
+        // A web process still busy with the page (a script that never ends)
+        // is ended now, so that the one message above is all the run says.
+        if (page)
+            page->EndWebProcess();
         return Report(failure, options);
     }
     // The file is complete (or the job handed over and joined). Taking the

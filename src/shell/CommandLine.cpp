@@ -5,6 +5,7 @@
 #include "errors/MessageFormat.h"
 #include "errors/StringTable.h"
 #include "imaging/SaveFileTypes.h"
+#include "printing/PosterGeometry.h"
 #include "printing/Printers.h"
 #include "shell/ExitStatus.h"
 
@@ -32,6 +33,7 @@ enum : uint32_t {
     IDS_CL_ONE_URL = 61745,
     IDS_CL_PDF_NEEDS_OUTPUT = 61747,
     IDS_CL_UNKNOWN_EXTENSION = 61754,
+    IDS_CL_OUT_OF_RANGE = 61791,
 };
 
 // The raw values GLib fills in, freed with the parse.
@@ -156,10 +158,8 @@ int Number(const char* option, const std::string& all, const std::string& text, 
     const std::optional<int32_t> value = ParseIntText(text);
     if (!value)
         BadValue(option, all);
-    if (*value < min)
-        BadValue(option, all, FormatMessageText(58735, {text}));
-    if (*value > max)
-        BadValue(option, all, FormatMessageText(58736, {text}));
+    if (*value < min || *value > max)
+        BadValue(option, all, FormatMessageText(IDS_CL_OUT_OF_RANGE, {text, std::to_string(min), std::to_string(max)}));
     return *value;
 }
 
@@ -309,6 +309,10 @@ void Check(const RawOptions& raw, CCommandLine& out)
     if (raw.sheets) {
         out.pageSetting.fitType = FIT;
         out.pageSetting.papers = Pair("sheets", raw.sheets, 1, kMaxCommandLineSheets);
+        // Known before anything is loaded: the job would be refused anyway.
+        const int sheets = out.pageSetting.papers.cx * out.pageSetting.papers.cy;
+        if (sheets > kMaxJobSheets)
+            BadValue("sheets", raw.sheets, FormatMessageText(61751, {std::to_string(sheets), std::to_string(kMaxJobSheets)}));
     }
     if (raw.dpi) {
         out.pageSetting.fitType = DPI;
@@ -382,7 +386,9 @@ std::string CommandLineUrl(const std::string& argument, const std::string& cwd)
     gchar* path = g_path_is_absolute(argument.c_str()) ? g_strdup(argument.c_str())
                                                        : g_build_filename(cwd.c_str(), argument.c_str(), nullptr);
     std::string url = argument;
-    if (g_file_test(path, G_FILE_TEST_EXISTS)) {
+    // An absolute path is a file even when it is missing (the page then says
+    // so); a relative one only when it exists, else "example.org" is a host.
+    if (g_path_is_absolute(argument.c_str()) || g_file_test(path, G_FILE_TEST_EXISTS)) {
         gchar* canonical = g_canonicalize_filename(path, nullptr);
         if (gchar* uri = g_filename_to_uri(canonical, nullptr, nullptr)) {
             url = uri;

@@ -50,10 +50,14 @@ std::string CommandLineHelp();
 // The --version line: "quorvane 1.0.0.0".
 std::string CommandLineVersion();
 
-// A URL argument as the browser should get it: an existing file named by a
-// path (relative to `cwd`) becomes its file:// URI; anything else is left for
-// the browser to interpret (a bare host name is taken as a web address).
+// A URL argument as the browser should get it: an absolute path, or an
+// existing file named by a path relative to `cwd`, becomes its file:// URI;
+// anything else is left for the browser to interpret (a bare host name is
+// taken as a web address).
 std::string CommandLineUrl(const std::string& argument, const std::string& cwd);
+
+// --save's name for standard output (with --format).
+inline constexpr const char* kStandardOutputName = "-";
 
 // Limits of the values the command line accepts.
 inline constexpr int kMaxCommandLineSheets = 50;

@@ -155,6 +155,8 @@ TEST(CommandLine, UrlOfAnExistingFileIsItsFileUri)
     EXPECT_EQ(CommandLineUrl(file, "/"), "file://" + std::string(dir) + "/map%20page.html");
     EXPECT_EQ(CommandLineUrl("https://example.org/a b", dir), "https://example.org/a b") << "URLs pass unchanged";
     EXPECT_EQ(CommandLineUrl("example.org", dir), "example.org") << "left for the browser to read as a host";
+    EXPECT_EQ(CommandLineUrl(std::string(dir) + "/gone.html", "/"), "file://" + std::string(dir) + "/gone.html")
+        << "an absolute path is never a host name";
 
     g_unlink(file.c_str());
     g_rmdir(dir);
@@ -177,3 +179,20 @@ TEST(CommandLine, HelpNamesEveryOptionAndTheExitStatusesInBothLanguages)
 }
 
 }  // namespace
+
+// A number out of range says which values are allowed; a poster the run
+// would refuse for its sheet count is refused before anything is loaded.
+TEST(CommandLine, RangeMessagesNameTheAllowedRange)
+{
+    const UiLanguage before = CurrentLanguage();
+    SetLanguage(UiLanguage::English);
+    const auto error = [](std::vector<std::string> args) { return Parse(std::move(args)).error; };
+    EXPECT_NE(error({"--print", "--sheets", "0x1", "u"}).find("from 1 to 50"), std::string::npos);
+    EXPECT_NE(error({"--save", "a.png", "--timeout", "0", "u"}).find("from 1 to 86400"), std::string::npos);
+    EXPECT_NE(error({"--print", "--dpi", "5", "u"}).find("from 10 to 10000"), std::string::npos);
+    const CCommandLineResult tooMany = Parse({"--print", "--sheets", "40x26", "u"});
+    EXPECT_EQ(tooMany.status, kExitUsage);
+    EXPECT_NE(tooMany.error.find("1040"), std::string::npos) << tooMany.error;
+    EXPECT_EQ(Parse({"--print", "--sheets", "40x25", "--output", "a.pdf", "u"}).status, kExitDone);
+    SetLanguage(before);
+}
