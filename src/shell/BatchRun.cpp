@@ -19,9 +19,14 @@
 
 #include <gtkmm.h>
 
-#include <cstdio>
 #include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -141,6 +146,47 @@ void Save(const CImg& image, const CCommandLine& options)
     }
 }
 
+// Whatever blocks (a FIFO that nobody reads, a printer that does not answer),
+// the run ends soon after --timeout: the waits above end it at the deadline,
+// this a little later when one of them could not.
+class CBatchWatchdog {
+public:
+    CBatchWatchdog(BatchClock::time_point deadline, int seconds)
+        : m_thread([this, deadline, seconds] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (m_cv.wait_until(lock, deadline + std::chrono::seconds(5), [this] { return m_stopped; }))
+                  return;
+              // Holding the lock: a message of the run itself cannot follow.
+              std::fprintf(stderr, "quorvane: %s\n", FormatMessageText(61748, {std::to_string(seconds)}).c_str());
+              std::fflush(stderr);
+              _exit(m_status.load());
+          })
+    {
+    }
+    ~CBatchWatchdog()
+    {
+        Stop();
+        m_thread.join();
+    }
+    // The status the run ends with if the step now starting never returns.
+    void Step(int status) { m_status = status; }
+    void Stop()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopped = true;
+        }
+        m_cv.notify_one();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_stopped = false;
+    std::atomic<int> m_status{kExitLoad};
+    std::thread m_thread;  // last: starts once the rest exists
+};
+
 int Report(const CBatchFailure& failure, const CCommandLine& options)
 {
     std::string text = failure.text;
@@ -169,16 +215,20 @@ int RunBatch(const CCommandLine& options)
     }
     MarkPhase("GTK ready");
     StopBatchOnSignals();
+    CBatchWatchdog watchdog(deadline, options.timeoutSeconds);
     std::unique_ptr<CBatchPage> page;
     try {
         std::unique_ptr<CBatchPrint> print;
+        watchdog.Step(options.mode == CCommandLine::Mode::Print ? kExitPrint : kExitLoad);
         if (options.mode == CCommandLine::Mode::Print)
             print = std::make_unique<CBatchPrint>(options);
         page = std::make_unique<CBatchPage>(options);
         gchar* cwd = g_get_current_dir();
         const std::string url = CommandLineUrl(options.url, cwd);
         g_free(cwd);
+        watchdog.Step(kExitLoad);
         page->Load(url, deadline);
+        watchdog.Step(kExitCapture);
         std::unique_ptr<CRenderedCapture> rendered = page->Capture(deadline);
         if (BatchInterrupted())
             throw CBatchFailure{kExitCapture, {}};
@@ -188,6 +238,7 @@ int RunBatch(const CCommandLine& options)
         page->EndWebProcess();
         MarkPhase("web process ended");
         if (print) {
+            watchdog.Step(kExitPrint);
             CDibSectionPtr dib;
             try {
                 dib = rendered->Convert();
@@ -200,9 +251,11 @@ int RunBatch(const CCommandLine& options)
         } else {
             const std::shared_ptr<const CImg> image = ImageToSave(*rendered);
             rendered.reset();
+            watchdog.Step(kExitWrite);
             Save(*image, options);
         }
     } catch (const CBatchFailure& failure) {
+        watchdog.Stop();
         // A web process still busy with the page (a script that never ends)
         // is ended now, so that the one message above is all the run says.
         if (page)
