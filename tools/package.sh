@@ -90,7 +90,7 @@ Architecture: $arch
 Maintainer: Brackwater <quorvane@brackwater.invalid>
 Installed-Size: $size
 Depends: $depends
-Recommends: fonts-ipafont-gothic | fonts-noto-cjk, cups-client
+Recommends: fonts-ipafont-gothic | fonts-noto-cjk, cups-client, bubblewrap, xdg-dbus-proxy
 Section: graphics
 Priority: optional
 Description: print web maps as posters across several sheets
