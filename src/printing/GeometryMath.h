@@ -28,3 +28,15 @@ inline CSize BitmapSizeInDots(const CPaperInfo& paper, int32_t dpi, int32_t bitm
     return {TruncSaturate32(wmm * static_cast<double>(paper.resX) / 2540.0),
             TruncSaturate32(hmm * static_cast<double>(paper.resY) / 2540.0)};
 }
+
+// The other way: a size in dots as bitmap pixels at `dpi` (by way of whole
+// hundredths of a millimetre, so that it never comes out larger).
+inline CSize DotsToBitmapSize(const CPaperInfo& paper, int32_t dpi, int32_t width, int32_t height)
+{
+    if (dpi <= 0 || paper.resX <= 0 || paper.resY <= 0)
+        return {};
+    const int32_t wmm = TruncSaturate32(width * 2540.0 / paper.resX);
+    const int32_t hmm = TruncSaturate32(height * 2540.0 / paper.resY);
+    return {TruncSaturate32(wmm * static_cast<double>(dpi) / 2540.0),
+            TruncSaturate32(hmm * static_cast<double>(dpi) / 2540.0)};
+}

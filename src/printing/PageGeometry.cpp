@@ -104,8 +104,5 @@ std::optional<CSize> CalcBrowserSizeForPaper(const CFitImageToPageSetting& setti
     const CSize dev = BitmapSizeInDots(paper, setting.dpi, bitmap.cx, bitmap.cy);
     const int32_t w = Times(SheetsFor(dev.cx, pw), pw);
     const int32_t h = Times(SheetsFor(dev.cy, ph), ph);
-    const int32_t wmm = TruncSaturate32(w * 2540.0 / paper.resX);
-    const int32_t hmm = TruncSaturate32(h * 2540.0 / paper.resY);
-    return CSize{TruncSaturate32(wmm * static_cast<double>(setting.dpi) / 2540.0),
-                 TruncSaturate32(hmm * static_cast<double>(setting.dpi) / 2540.0)};
+    return DotsToBitmapSize(paper, setting.dpi, w, h);
 }

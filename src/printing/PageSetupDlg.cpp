@@ -6,6 +6,7 @@
 #include "errors/MessageBoxMsg.h"
 #include "errors/Resources.h"
 #include "errors/StringTable.h"
+#include "printing/PosterGeometry.h"
 #include "printing/TileGeometry.h"
 
 #include <glibmm/main.h>
@@ -455,7 +456,9 @@ void CPageSetupDlg::OnResize()
     const CDibSectionPtr& bitmap = m_preview.Bitmap();
     if (!bitmap || bitmap->Width() <= 0 || bitmap->Height() <= 0)
         return;
-    const auto size = CalcBrowserSizeForPaper(m_setting, m_preview.PaperInfo(), {bitmap->Width(), bitmap->Height()});
+    // The sheets as the preview and the print job lay them out, glue strips included.
+    const auto size = CalcPosterBrowserSize(m_setting, m_preview.PaperInfo(), {bitmap->Width(), bitmap->Height()},
+                                            m_assembly.overlap);
     if (size && m_resize)
         m_resize(*size);
 }

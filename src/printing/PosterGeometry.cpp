@@ -45,6 +45,13 @@ int32_t OverlapDots(int32_t overlap, int32_t resolution, int32_t printable)
     return std::clamp(MulDiv(overlap, resolution, 2540), 0, printable / 2);
 }
 
+// N sheets hold N printable widths less the N - 1 strips they share.
+CSize OverlapArea(const CSize& papers, int32_t pw, int32_t ph, int32_t ox, int32_t oy)
+{
+    return {TruncSaturate32(double(pw) * papers.cx - double(ox) * (papers.cx - 1)),
+            TruncSaturate32(double(ph) * papers.cy - double(oy) * (papers.cy - 1))};
+}
+
 }  // namespace
 
 CPosterGrid CalcPosterPages(const CFitImageToPageSetting& setting, const CPaperInfo& paper, const CSize& bitmap,
@@ -65,9 +72,7 @@ CPosterGrid CalcPosterPages(const CFitImageToPageSetting& setting, const CPaperI
 
     Axis x, y;
     if (setting.fitType == FIT) {
-        // N sheets hold N printable widths less the N - 1 strips they share.
-        const CSize area{TruncSaturate32(double(pw) * setting.papers.cx - double(ox) * (setting.papers.cx - 1)),
-                         TruncSaturate32(double(ph) * setting.papers.cy - double(oy) * (setting.papers.cy - 1))};
+        const CSize area = OverlapArea(setting.papers, pw, ph, ox, oy);
         const CSize fit = FitSizeInside(area, bitmap);
         x = OverlapAxis(bitmap.cx, fit.cx, pw, ox, false);
         y = OverlapAxis(bitmap.cy, fit.cy, ph, oy, false);
@@ -77,6 +82,31 @@ CPosterGrid CalcPosterPages(const CFitImageToPageSetting& setting, const CPaperI
         y = OverlapAxis(bitmap.cy, dots.cy, ph, oy, true);
     }
     return {{{x.count, y.count}, {x.tile, y.tile}}, {x.step, y.step}};
+}
+
+std::optional<CSize> CalcPosterBrowserSize(const CFitImageToPageSetting& setting, const CPaperInfo& paper,
+                                           const CSize& bitmap, int32_t overlap)
+{
+    overlap = std::clamp(overlap, 0, CAssemblySetting::kMaxOverlap);
+    const CRect printable = paper.GetPrintableRect();
+    const int32_t pw = printable.Width();
+    const int32_t ph = printable.Height();
+    const int32_t ox = OverlapDots(overlap, paper.resX, pw);
+    const int32_t oy = OverlapDots(overlap, paper.resY, ph);
+    if (ox == 0 && oy == 0)
+        return CalcBrowserSizeForPaper(setting, paper, bitmap);
+    if (bitmap.cx <= 0 || bitmap.cy <= 0 || pw <= 0 || ph <= 0 || setting.papers.cx <= 0 || setting.papers.cy <= 0)
+        return std::nullopt;
+    if (setting.fitType == FIT)
+        return GrowSizeToAspect(bitmap, OverlapArea(setting.papers, pw, ph, ox, oy));
+    if (setting.dpi <= 0)
+        return std::nullopt;
+    // The sheets the print job takes at this scale, filled to their edges.
+    const CSize papers = CalcPosterPages(setting, paper, bitmap, overlap).grid.papers;
+    if (papers.cx <= 0 || papers.cy <= 0)
+        return std::nullopt;
+    const CSize dots = OverlapArea(papers, pw, ph, ox, oy);
+    return DotsToBitmapSize(paper, setting.dpi, dots.cx, dots.cy);
 }
 
 CPosterSheet MapPosterSheet(int32_t sheet, const CPosterGrid& poster, const CPaperInfo& paper, const CSize& bitmap)

@@ -7,6 +7,7 @@
 #include "printing/PaperInfo.h"
 #include "printing/TileGeometry.h"
 
+#include <optional>
 #include <string>
 
 // Tiles are `grid.tile` pixels large and start `step` pixels apart, so
@@ -25,6 +26,14 @@ struct CPosterGrid {
 // holds the whole capture.
 CPosterGrid CalcPosterPages(const CFitImageToPageSetting& setting, const CPaperInfo& paper, const CSize& bitmap,
                             int32_t overlap);
+
+// The capture size that fills whole sheets of that poster, the glue strips
+// counted: FIT grows the capture to the shape of its sheets less the strips
+// they share; DPI grows it to the sheets it takes at its scale. Nothing when
+// the capture or the printable rectangle is empty. Without overlap it is
+// CalcBrowserSizeForPaper.
+std::optional<CSize> CalcPosterBrowserSize(const CFitImageToPageSetting& setting, const CPaperInfo& paper,
+                                           const CSize& bitmap, int32_t overlap);
 
 // Sheet `sheet` (from 1: left to right, then row by row downwards).
 struct CPosterSheet {

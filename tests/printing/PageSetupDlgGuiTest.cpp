@@ -1,6 +1,6 @@
 // The page setup dialog as a person meets it: its real modal run, keys
 // through the X server, the built-in "PDF" destination's papers.
-#include "PageSetupDriver.h"
+#include "PageSetupFixture.h"
 #include "PdfCheck.h"
 #include "PosterFixture.h"
 #include "browser/Capture.h"
@@ -31,12 +31,6 @@ using namespace guitest;
 
 namespace {
 
-CPageSetupPaper PdfPaper(const CRect& margin = {1000, 1000, 1000, 1000})
-{
-    CPrinterPtr pdf = CPrinter::Open(kPdfPrinterName);
-    return CPageSetupPaper(pdf, pdf->DefaultDevMode(), margin);
-}
-
 // A copy of the fixture with other bits: the same capture taken again
 // after the map moved.
 CDibSectionPtr CopyOf(const CDibSection& dib, bool changed)
@@ -49,45 +43,6 @@ CDibSectionPtr CopyOf(const CDibSection& dib, bool changed)
 }
 
 }  // namespace
-
-class PageSetupDlgTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() { g_setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", TRUE); }
-    void SetUp() override
-    {
-        SetLanguage(UiLanguage::Japanese);
-        CMessageBoxMsg::SetTestResponder([this](const std::string& text, const std::string&, unsigned) {
-            messages.push_back(text);
-            return IDOK;
-        });
-    }
-    void TearDown() override { CMessageBoxMsg::SetTestResponder(nullptr); }
-
-    void Make(const CFitImageToPageSetting& setting = {})
-    {
-        dialog = std::make_unique<CPageSetupDlg>(
-            PdfPaper(), setting, [this] { return capture; }, [this](const CSize& size) { resized.push_back(size); });
-    }
-    int Run(std::function<void()> steps)
-    {
-        return RunPageSetup([this] { return dialog->DoModal(nullptr); }, std::move(steps));
-    }
-    Gtk::ComboBoxText& Box(int id) { return dynamic_cast<Gtk::ComboBoxText&>(dialog->Control(id)); }
-    bool PreviewHasBitmap()
-    {
-        return PumpUntil([&] { return dialog->Preview().Bitmap() != nullptr; }, 10000);
-    }
-    void TypeInto(Gtk::ComboBoxText& box, const std::string& text)
-    {
-        FocusAndSelectAll(*box.get_entry());
-        Type(text);
-    }
-
-    CDibSectionPtr capture = poster::MakeCapture();
-    std::unique_ptr<CPageSetupDlg> dialog;
-    std::vector<std::string> messages;
-    std::vector<CSize> resized;
-};
 
 TEST_F(PageSetupDlgTest, DpiSwitchesTheBoxesAndRedrawsAtOnce)
 {
@@ -133,6 +88,26 @@ TEST_F(PageSetupDlgTest, ZeroSheetsAreRefusedOnlyWhileFitIsChosen)
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(dialog->PageSetting().fitType, DPI);
     EXPECT_EQ(dialog->PageSetting().papers, (CSize{1, 1}));
+}
+
+// Button 161 with a 10 mm glue strip: the capture takes the shape of two
+// A4 sheets (2244 x 3272 dots at 300 dpi) that share 118 dots.
+TEST_F(PageSetupDlgTest, FittingTheBrowserCountsTheGlueStrip)
+{
+    CFitImageToPageSetting twoSheets;
+    twoSheets.papers = {2, 1};
+    Make(twoSheets);
+    dialog->SetAssembly({1000, false, false, false});
+    Run([this] {
+        ASSERT_TRUE(PreviewHasBitmap());
+        dialog->Control(CPageSetupDlg::IDC_RESIZE).grab_focus();
+        Key("space");
+        // 1000 x 1000 grows to 4370 : 3272 = 1336 x 1000 (1372 without the strip).
+        EXPECT_TRUE(PumpUntil([&] { return !resized.empty(); }, 10000));
+        EXPECT_EQ(resized, std::vector<CSize>{(CSize{1336, 1000})});
+        Key("Escape");
+    });
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PageSetupDlgTest, PaperChangesReachThePreviewAtOnce)

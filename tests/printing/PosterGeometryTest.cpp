@@ -107,6 +107,29 @@ TEST(PosterGeometry, DpiKeepsItsScaleAndTakesMoreSheets)
     EXPECT_EQ(wider.grid.tile, (CSize{1077, 1571}));
 }
 
+// Button 161 with a glue strip: the capture grows to fill the sheets that
+// share it, and the print job's grid then ends exactly at its edge.
+TEST(PosterGeometry, BrowserSizeForPaperCountsTheOverlap)
+{
+    const CPaperInfo paper = A4At600();
+    // Two sheets of 4488 x 6544 dots sharing 236 dots: 8740 x 6544; a
+    // 1000 x 500 capture grows to 1000 x 6544 * 1000 / 8740 = 1000 x 749
+    // (729 without the strip).
+    EXPECT_EQ(CalcPosterBrowserSize(Setting(FIT, 2, 1), paper, {1000, 500}, k10mm), (CSize{1000, 749}));
+    EXPECT_EQ(CalcPosterBrowserSize(Setting(FIT, 2, 1), paper, {1000, 500}, 0), (CSize{1000, 729}));
+
+    // 1440 x 720 at 144 dpi takes 2 x 1 sheets: 8740 x 6544 dots =
+    // 36999 x 27702 hundredths of a mm = 2097 x 1570 pixels (2154 without).
+    const CFitImageToPageSetting dpi = Setting(DPI, 1, 1, 144);
+    const auto grown = CalcPosterBrowserSize(dpi, paper, {1440, 720}, k10mm);
+    ASSERT_EQ(grown, (CSize{2097, 1570}));
+    const CPosterGrid poster = CalcPosterPages(dpi, paper, *grown, k10mm);
+    EXPECT_EQ(poster.grid.papers, (CSize{2, 1}));
+    EXPECT_EQ(poster.step.cx + poster.grid.tile.cx, grown->cx);
+    EXPECT_FALSE(CalcPosterBrowserSize(dpi, paper, {0, 720}, k10mm));
+    EXPECT_FALSE(CalcPosterBrowserSize(Setting(FIT, 0, 1), paper, {1000, 500}, k10mm));
+}
+
 TEST(PosterGeometry, FitKeepsItsSheetsWhereTheAreaAllowsAndOverlapIsBounded)
 {
     const CPaperInfo paper = A4At600();
