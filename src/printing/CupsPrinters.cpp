@@ -64,6 +64,19 @@ int16_t DefaultOrientation(cups_dest_t* dest, cups_dinfo_t* info)
     return attr && ippGetInteger(attr, 0) == IPP_ORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
 }
 
+// The upper end of the printer's copies-supported range; the default limit
+// when it gives none.
+int32_t MaxCopiesOf(cups_dest_t* dest, cups_dinfo_t* info)
+{
+    ipp_attribute_t* attr = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, "copies");
+    int upper = 0;
+    if (attr && ippGetValueTag(attr) == IPP_TAG_RANGE)
+        ippGetRange(attr, 0, &upper);
+    else if (attr && ippGetValueTag(attr) == IPP_TAG_INTEGER)
+        upper = ippGetInteger(attr, 0);
+    return upper >= 1 ? upper : kDefaultMaxCopies;
+}
+
 std::vector<std::string> KeywordsOf(ipp_attribute_t* attr)
 {
     std::vector<std::string> values;
@@ -147,6 +160,7 @@ CPrinterPtr CPrinter::Open(const std::string& name)
                                               defaultMedia, std::move(sources), defaultSource,
                                               DefaultOrientation(dest, info));
     printer->SetSourceNames(std::move(sourceNames));
+    printer->SetMaxCopies(MaxCopiesOf(dest, info));
     cupsFreeDestInfo(info);
     cupsFreeDests(1, dest);
     return printer;

@@ -5,6 +5,7 @@
 #include "controls/UiTexts.h"
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
+#include "errors/ProgramMessages.h"
 #include "errors/Resources.h"
 
 #include <gtkmm/button.h>
@@ -110,7 +111,7 @@ void CPrintDlg::InitDialog()
     m_copiesBox.Bind(*m_copies, this, &CPrintDlg::GetCopies, &CPrintDlg::SetCopies);
     m_copiesBox.SetItems(NumberItems(99));
     m_copiesBox.SetMinimum(1);
-    m_copiesBox.SetMaximum(INT_MAX);
+    m_copiesBox.SetMaximum(m_maxCopies);
     m_copiesBox.ShowValue();
 
     m_collateBox.Bind(*m_collate, this, &CPrintDlg::GetCollate, &CPrintDlg::SetCollate);
@@ -134,7 +135,7 @@ bool CPrintDlg::Validate()
         }
         // Copies are checked with either choice: a bad entry is never used
         // silently.
-        m_copiesBox.CommitInput(true);
+        CommitCopies();
         return true;
     } catch (const my::CCtrlException& e) {
         if (e.Control() && GTK_IS_WIDGET(e.Control()))
@@ -144,6 +145,20 @@ bool CPrintDlg::Validate()
         m_msg->ShowError(e.Err());
     }
     return false;
+}
+
+void CPrintDlg::CommitCopies()
+{
+    try {
+        m_copiesBox.CommitInput(true);
+    } catch (const my::CCtrlException& e) {
+        // Too few or too many: the message says how many the printer takes.
+        const uint32_t id = e.Err().msgId;
+        if (id != 58735 && id != 58736)
+            throw;
+        const std::string typed = m_copies->get_entry()->get_text();
+        throw my::CCtrlException(MakeErr(kMsgCopiesRange, {"1", IntToText(m_maxCopies), typed}), e.Control());
+    }
 }
 
 int CPrintDlg::DoModal(Gtk::Window* parent)

@@ -3,6 +3,7 @@
 #include "controls/ComboBoxValue.h"
 #include "errors/Msg.h"
 #include "printing/PrintSetting.h"
+#include "printing/Printers.h"
 
 #include <gtkmm/builder.h>
 #include <gtkmm/comboboxtext.h>
@@ -54,6 +55,8 @@ public:
     void SetPageFrom(int value) { m_setting.pageFrom = value; }
     int GetPageTo() const { return m_setting.pageTo; }
     void SetPageTo(int value) { m_setting.pageTo = value; }
+    // The most copies the printer takes (before DoModal).
+    void SetMaxCopies(int copies) { m_maxCopies = copies >= 1 ? copies : 1; }
     int GetCopies() const { return m_setting.copies; }
     void SetCopies(int value) { m_setting.copies = value; }
     bool GetCollate() const { return (m_setting.flags & COLLATE) != 0; }
@@ -72,6 +75,8 @@ public:
 
 private:
     void OnRange();
+    // The copies box with error display; a count out of range names the range.
+    void CommitCopies();
 
     qvn::CMsg* m_msg;
     int m_totalPages = 0;
@@ -95,6 +100,7 @@ private:
     CComboBoxInt<CPrintDlg> m_toBox;
     CComboBoxInt<CPrintDlg> m_copiesBox;
     CButtonBool<CPrintDlg> m_collateBox;
+    int m_maxCopies = kDefaultMaxCopies;
     bool m_initialised = false;
 };
 

@@ -10,6 +10,9 @@
 
 // The built-in destination that writes the job as a PDF file.
 inline constexpr const char* kPdfPrinterName = "PDF";
+// The most copies of one job when the printer does not say (CUPS's own
+// default limit).
+inline constexpr int32_t kDefaultMaxCopies = 9999;
 
 // A paper a printer offers: its CUPS keyword, a name to show, its portrait
 // size and the margins the printer cannot print on (hundredths of a mm).
@@ -42,6 +45,9 @@ public:
     // The name to show for one of Sources(): CUPS's readable name, else the keyword.
     std::string SourceName(const std::string& keyword) const;
     void SetSourceNames(std::map<std::string, std::string> names) { m_sourceNames = std::move(names); }
+    // The most copies the printer takes in one job (its copies-supported).
+    int32_t MaxCopies() const { return m_maxCopies; }
+    void SetMaxCopies(int32_t copies) { m_maxCopies = copies >= 1 ? copies : kDefaultMaxCopies; }
 
     // The printer's own default paper, orientation and source.
     CDevMode DefaultDevMode() const;
@@ -75,6 +81,7 @@ private:
     std::map<std::string, std::string> m_sourceNames;
     std::string m_defaultSource;
     int16_t m_defaultOrientation = DMORIENT_PORTRAIT;
+    int32_t m_maxCopies = kDefaultMaxCopies;
 };
 
 using CPrinterPtr = std::shared_ptr<const CPrinter>;

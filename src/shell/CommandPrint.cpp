@@ -29,9 +29,11 @@ std::string FileNameFor(const std::string& title)
 
 }  // namespace
 
-int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg, const std::string& destination)
+int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg, const std::string& destination,
+                   int maxCopies)
 {
     CPrintDlg dialog(msg);
+    dialog.SetMaxCopies(maxCopies);
     dialog.SetDestinationText(destination);
     dialog.SetTotalPages(totalPages);
     dialog.SetPrintSetting(setting);
@@ -69,7 +71,9 @@ CCommandPrint::CCommandPrint(qvn::CMsg* msg, CSetting& setting, CQuorvaThread& t
                              TitleFunction title)
     : CCommand(msg), m_setting(setting), m_thread(thread), m_capture(std::move(capture)), m_title(std::move(title))
 {
-    m_dialog = [this, msg](int total, CSimplePrintSetting& s) { return RunPrintDialog(total, s, msg, m_destination); };
+    m_dialog = [this, msg](int total, CSimplePrintSetting& s) {
+        return RunPrintDialog(total, s, msg, m_destination, m_maxCopies);
+    };
     m_outputFile = [msg](const std::string& name) { return AskPdfOutputFile(name, msg); };
 }
 
@@ -103,6 +107,7 @@ void CCommandPrint::Execute(bool execute)
     // Said now, before the dialog: the job itself could only fail.
     CheckPosterSheets(grid);
     m_destination = PrintDestinationText(task);
+    m_maxCopies = task.Printer() ? task.Printer()->MaxCopies() : kDefaultMaxCopies;
     CSimplePrintSetting printSetting = m_setting.printSetting;
     if (m_dialog(PosterPageCount(grid, m_setting.pageSetting.assembly), printSetting) != IDOK)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 #include "bitmap/DibSection.h"
 #include "printing/PrintSetting.h"
+#include "printing/Printers.h"
 #include "shell/Command.h"
 
 #include <functional>
@@ -45,12 +46,14 @@ private:
     PrintDialogFunction m_dialog;
     OutputFileFunction m_outputFile;
     std::string m_destination;
+    int m_maxCopies = kDefaultMaxCopies;
     std::function<void()> m_started;
     std::function<void(bool)> m_showWaiting;
 };
 
 // The print dialog over the active window.
-int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg, const std::string& destination = {});
+int RunPrintDialog(int totalPages, CSimplePrintSetting& setting, qvn::CMsg* msg, const std::string& destination = {},
+                   int maxCopies = kDefaultMaxCopies);
 // The save dialog for the "PDF" destination's file, over the active window;
 // an existing file is replaced only when the user agrees (58704).
 std::optional<std::string> AskPdfOutputFile(const std::string& suggestedName, qvn::CMsg* msg);

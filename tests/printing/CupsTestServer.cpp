@@ -133,7 +133,8 @@ bool CCupsTestServer::Start()
                   "/log/page_log\nFatalErrors none\nPrintcap\nSystemGroup root\nFileDevice Yes\n");
     WriteText(m_dir + "/root/cupsd.conf",
               "Listen " + m_socket +
-                  "\nLogLevel info\nBrowsing No\nWebInterface No\nDefaultAuthType None\nMaxJobTime 300\nPreserveJobFiles Yes\nDefaultPaperSize A4\n"
+                  "\nLogLevel info\nBrowsing No\nWebInterface No\nDefaultAuthType None\nMaxJobTime 300\nMaxCopies " +
+                  std::to_string(kMaxCopies) + "\nPreserveJobFiles Yes\nDefaultPaperSize A4\n"
                   "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                   "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
 

@@ -20,6 +20,8 @@ public:
     // fits pages into its printable area by default, writing its output to
     // PostScriptOutput().
     static constexpr const char* kPostScriptQueue = "qvps";
+    // The server's limit of copies per job (CUPS's own default is 9999).
+    static constexpr int kMaxCopies = 500;
 
     ~CCupsTestServer() { Stop(); }
 

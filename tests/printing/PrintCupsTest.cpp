@@ -92,6 +92,9 @@ TEST_F(PrintCups, QueueIsOfferedWithItsPaper)
     const CDeviceMetrics m = printer->Metrics(dm);
     EXPECT_EQ(m.physicalWidth, 2480);
     EXPECT_EQ(m.physicalHeight, 3508);
+    // The server's MaxCopies is the queue's copies-supported; "PDF" says none.
+    EXPECT_EQ(printer->MaxCopies(), CCupsTestServer::kMaxCopies);
+    EXPECT_EQ(CPrinter::Open(kPdfPrinterName)->MaxCopies(), 9999);
     EXPECT_FALSE(CPrinter::Open("no-such-queue"));
 
     ASSERT_TRUE(server->RunTool({"lpadmin", "-d", CCupsTestServer::kQueue}));

@@ -133,11 +133,14 @@ protected:
         dialog = std::make_unique<CPrintDlg>();
         dialog->SetTotalPages(total);
         dialog->SetPrintSetting(setting);
+        if (maxCopies)
+            dialog->SetMaxCopies(maxCopies);
         if (afterRefusal)
             afterError = [this, afterRefusal] { WhenShown(afterRefusal); };
         WhenShown(std::move(keys));
         return dialog->DoModal(nullptr);
     }
+    int maxCopies = 0;  // the printer's limit; the dialog's own when 0
 };
 
 TEST_F(RefusedOkTest, PageBeyondTheGridKeepsTheDialogOpen)
@@ -183,6 +186,49 @@ TEST_F(RefusedOkTest, BadCopiesAreRefusedWithEitherRange)
         });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog->PrintSetting().copies, 3);
+}
+
+// Copies stay within what the printer takes, 9999 when it does not say, and
+// the message says how many that is.
+TEST_F(RefusedOkTest, CopiesBeyondThePrinterAreRefusedNamingTheRange)
+{
+    const int unknown = Run(
+        4, {0, 1, 1, 1},
+        [] {
+            Key("alt+c");
+            Key("ctrl+a");
+            Type("2147483647");
+            Key("Return");
+        },
+        [this] {
+            EXPECT_EQ(messages, std::vector<std::string>{"部数は 1 から 9999 までです: 2147483647"});
+            Key("ctrl+a");
+            Type("9999");
+            Key("Return");
+        });
+    EXPECT_EQ(unknown, IDOK);
+    EXPECT_EQ(dialog->PrintSetting().copies, 9999);
+
+    messages.clear();
+    maxCopies = 500;
+    const int limited = Run(
+        4, {0, 1, 1, 1},
+        [] {
+            Key("alt+c");
+            Key("ctrl+a");
+            Type("501");
+            Key("Return");
+        },
+        [this] {
+            EXPECT_EQ(messages, std::vector<std::string>{"部数は 1 から 500 までです: 501"});
+            EXPECT_TRUE(dialog->CopiesBox().get_entry()->has_focus());
+            Key("ctrl+a");
+            Type("500");
+            Key("Return");
+        });
+    EXPECT_EQ(limited, IDOK);
+    EXPECT_EQ(dialog->PrintSetting().copies, 500);
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(RefusedOkTest, GridWithoutSheetsOffersOnlyAllPages)
