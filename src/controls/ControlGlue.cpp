@@ -58,6 +58,9 @@ bool CEntryCommitGlue::OnKeyPress(GdkEventKey* event)
             return false;
         if (m_onEnter)
             m_onEnter();
+        // An entry of a dialog passes Enter on to the default button.
+        if (Gtk::Entry* entry = Entry())
+            return !entry->get_activates_default();
         return true;
     default:
         return false;

@@ -25,8 +25,9 @@ private:
 };
 
 // The commit moments of a bound edit on a Gtk::Entry: Enter, which is
-// consumed so that it never reaches the dialog's default button, and the loss
-// of the keyboard focus. While an input method composes text, Enter belongs
+// consumed unless the entry activates its window's default button (a
+// dialog's edit: Enter commits, then accepts), and the loss of the keyboard
+// focus. While an input method composes text, Enter belongs
 // to the input method.
 class CEntryCommitGlue {
 public:

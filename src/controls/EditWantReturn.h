@@ -3,8 +3,8 @@
 #include "controls/EditBinding.h"
 
 // An edit bound to one value: Enter commits and is consumed; losing the focus
-// commits and then shows the value again, so refused text reverts. Refused
-// input is dropped silently.
+// commits and then shows the value again, so refused text reverts (unless
+// KeepRefusedText). Refused input is dropped silently.
 template <class T, class TConverter, class TBinding = CEditBinding<T, TConverter>>
 class CEditWantReturn : public TBinding {
 public:
@@ -33,6 +33,10 @@ public:
 
     Gtk::Entry* Entry() const { return m_glue.Entry(); }
 
+    // For a dialog that checks its fields on OK: refused text stays when the
+    // focus leaves, so that OK reports it instead of it being dropped.
+    void KeepRefusedText() { m_keepRefused = true; }
+
     // Commits the text as Enter would, for a caller that cannot wait for the
     // focus to leave (the window is closing).
     void CommitPending() { CommitFromEntry(false); }
@@ -43,13 +47,14 @@ private:
         Gtk::Entry* entry = m_glue.Entry();
         if (!entry)
             return;
-        this->CommitQuietly(entry->get_text());
+        const bool accepted = RunDroppingFailure([&] { this->Commit(entry->get_text()); });
         // After Enter the typed text stays until the focus leaves.
-        if (focusLost)
+        if (focusLost && (accepted || !m_keepRefused))
             ShowValue();
     }
 
     CEntryCommitGlue m_glue;
+    bool m_keepRefused = false;
 };
 
 // The integer edit: as CEditWantReturn, with a range (SetMinimum, SetMaximum).

@@ -1,6 +1,7 @@
 #include "printing/PageSetupDlg.h"
 
 #include "controls/BuilderWidget.h"
+#include "controls/DialogEnter.h"
 #include "common/NumberText.h"
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
@@ -74,6 +75,7 @@ CPageSetupDlg::CPageSetupDlg(const CPageSetupPaper& paper, const CFitImageToPage
     m_connections.push_back(
         Widget<Gtk::Button>(m_builder, "button161")->signal_clicked().connect([this] { OnResize(); }));
     m_connections.push_back(m_finishedNotice.connect([this] { OnFinished(); }));
+    m_connections.push_back(AcceptEnterAnywhere(*m_dialog));
 }
 
 CPageSetupDlg::~CPageSetupDlg()
@@ -111,6 +113,10 @@ void CPageSetupDlg::InitDialog()
                               accessors[i].second);
         m_marginBoxes[i].AddListener(0, MakeMemfunListener(this, &CPageSetupDlg::OnMarginChanged));
         m_marginBoxes[i].ShowValue();
+        m_marginBoxes[i].Entry()->set_activates_default(true);
+        m_marginBoxes[i].KeepRefusedText();
+        m_connections.push_back(m_marginBoxes[i].Entry()->signal_changed().connect(
+            [this, setter = accessors[i].second, i] { OnMarginTyped(i, setter); }));
     }
 
     m_fitGroup.Bind({Widget<Gtk::RadioButton>(m_builder, "radio156"), Widget<Gtk::RadioButton>(m_builder, "radio157")},
@@ -136,6 +142,7 @@ void CPageSetupDlg::InitDialog()
         m_assembly = m_assemblyGroup.Setting();
         UpdatePaper();
     });
+    Widget<Gtk::Entry>(m_builder, "editOverlap")->set_activates_default(true);
 
     m_preview.Attach(*Widget<Gtk::DrawingArea>(m_builder, "preview162"));
     UpdatePaper();
@@ -236,6 +243,17 @@ void CPageSetupDlg::SetMarginSide(int32_t CRect::*side, int value)
         return;
     margin.*side = std::max(value, 0);
     m_paper.SetMargin(margin);
+}
+
+void CPageSetupDlg::OnMarginTyped(size_t box, void (CPageSetupDlg::*setter)(int))
+{
+    // The preview follows the text as it is typed; the field keeps the text
+    // until Enter or the focus leaves, when it shows the margin used.
+    int value = 0;
+    if (CMillimetreConverter::FromText(m_marginBoxes[box].Entry()->get_text(), value).Failed())
+        return;
+    (this->*setter)(value);
+    UpdatePaper();
 }
 
 void CPageSetupDlg::OnMarginChanged()
@@ -421,6 +439,10 @@ void CPageSetupDlg::ShowCaptureError(const std::exception_ptr& error)
 bool CPageSetupDlg::Validate()
 {
     try {
+        // Margins typed but not yet committed count as well.
+        for (auto& box : m_marginBoxes)
+            if (Gtk::Entry* entry = box.Entry())
+                box.Commit(entry->get_text());
         if (m_setting.fitType == FIT) {
             m_acrossBox.CommitInput(true);
             m_downBox.CommitInput(true);
@@ -440,10 +462,6 @@ bool CPageSetupDlg::Validate()
 
 void CPageSetupDlg::OnOk()
 {
-    // Margins typed but not yet committed count as well.
-    for (auto& box : m_marginBoxes)
-        if (Gtk::Entry* entry = box.Entry())
-            box.CommitQuietly(entry->get_text());
     m_assemblyGroup.CommitTyped();
     if (Validate())
         m_dialog->response(IDOK);

@@ -119,12 +119,14 @@ private:
     void OnSourceChanged();
     void OnOrientationChanged();
     void OnMarginChanged();
+    void OnMarginTyped(size_t box, void (CPageSetupDlg::*setter)(int));
     void OnFitType();
     void OnRefresh();
     void OnOk();
     void OnResize();
     bool OnTimer();
-    // The enabled boxes with their errors shown; true when all are valid.
+    // The margins and the enabled boxes with their errors shown; true when
+    // all are valid.
     bool Validate();
     void UpdateBitmap();
     // The worker's end of a capture: the bitmap made and compared with the

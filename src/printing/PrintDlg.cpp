@@ -1,6 +1,7 @@
 #include "printing/PrintDlg.h"
 
 #include "controls/BuilderWidget.h"
+#include "controls/DialogEnter.h"
 #include "common/NumberText.h"
 #include "controls/UiTexts.h"
 #include "errors/Exception.h"
@@ -58,9 +59,13 @@ CPrintDlg::CPrintDlg(qvn::CMsg* msg) : m_msg(msg ? msg : &TheMsg())
     for (Gtk::ComboBoxText* box : {m_from, m_to, m_copies})
         box->get_entry()->set_activates_default(true);
     m_dialog->set_default_response(IDOK);
+    m_enter = AcceptEnterAnywhere(*m_dialog);
 }
 
-CPrintDlg::~CPrintDlg() = default;
+CPrintDlg::~CPrintDlg()
+{
+    m_enter.disconnect();
+}
 
 void CPrintDlg::SetDestinationText(const std::string& text)
 {

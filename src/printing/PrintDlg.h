@@ -100,6 +100,7 @@ private:
     CComboBoxInt<CPrintDlg> m_toBox;
     CComboBoxInt<CPrintDlg> m_copiesBox;
     CButtonBool<CPrintDlg> m_collateBox;
+    sigc::connection m_enter;
     int m_maxCopies = kDefaultMaxCopies;
     bool m_initialised = false;
 };

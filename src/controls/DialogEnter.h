@@ -1,0 +1,12 @@
+#pragma once
+#include <gtkmm/window.h>
+#include <sigc++/connection.h>
+
+// Enter accepts the dialog wherever the focus is, as the default button
+// would: on a radio or check button, on a drop-down list that is closed, on
+// the preview. Only controls that take Enter themselves keep it: an edit
+// field (which commits its text and then passes Enter on to the default
+// button, or leaves it to an input method that is composing), a push button
+// with the focus (Enter presses that one), and an open drop-down list (it
+// holds the keyboard while it is open, so the dialog never sees the key).
+sigc::connection AcceptEnterAnywhere(Gtk::Window& dialog);
