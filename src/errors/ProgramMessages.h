@@ -13,6 +13,7 @@ enum ProgramStringId : uint32_t {
     kMsgPagePrintRefused = 61061,    // status bar: the page asked to be printed
     kMsgCertificateRefused = 61062,  // reason after 185: the site's TLS certificate was refused
     kMsgCopiesRange = 61008,         // inserts: the fewest and most copies, the text typed
+    kMsgPrinterNotOpened = 61009,    // insert: the printer chosen in page setup
 
     kTextSizeBarTimes = 61010,  // size bar labels
     kTextSizeBarLeft = 61011,

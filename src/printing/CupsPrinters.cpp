@@ -103,6 +103,14 @@ std::string ServerDefaultPrinterName()
 
 }  // namespace
 
+std::optional<CMediaInfo> StandardMedia(const std::string& keyword)
+{
+    const pwg_media_t* pwg = keyword.empty() ? nullptr : pwgMediaForPWG(keyword.c_str());
+    if (!pwg || pwg->width <= 0 || pwg->length <= 0)
+        return std::nullopt;
+    return CMediaInfo{keyword, MediaDisplayName(nullptr, keyword), pwg->width, pwg->length, {}};
+}
+
 CPrinterPtr CPrinter::Open(const std::string& name)
 {
     if (name == kPdfPrinterName)

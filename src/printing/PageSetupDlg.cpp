@@ -5,6 +5,7 @@
 #include "common/NumberText.h"
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
+#include "errors/ProgramMessages.h"
 #include "errors/Resources.h"
 #include "errors/StringTable.h"
 #include "printing/PosterGeometry.h"
@@ -191,6 +192,10 @@ void CPageSetupDlg::FillPaper()
             m_sources->append(source, printer->SourceName(source));
         if (!m_paper.DevMode().source.empty())
             m_sources->set_active_id(m_paper.DevMode().source);
+    } else if (const auto media = StandardMedia(m_paper.DevMode().media)) {
+        // No printer yet: the paper it will start from.
+        m_papers->append(media->name, media->displayName);
+        m_papers->set_active_id(media->name);
     }
     // A printer without a choice of trays shows none.
     const bool sources = printer && !printer->Sources().empty();
@@ -204,11 +209,15 @@ void CPageSetupDlg::OnPrinterChanged()
 {
     if (m_filling)
         return;
-    // A printer that cannot be opened (removed meanwhile) keeps the old one shown.
-    m_paper.SelectPrinter(m_printers->get_active_id());
+    // A printer that cannot be opened (removed meanwhile) is named, and the
+    // one before stays.
+    const std::string chosen = m_printers->get_active_id();
+    const bool opened = m_paper.SelectPrinter(chosen);
     FillPrinters();
     FillPaper();
     OnMarginChanged();
+    if (!opened)
+        m_msg->ShowError(MakeErr(kMsgPrinterNotOpened, {chosen}));
 }
 
 void CPageSetupDlg::OnPaperChanged()

@@ -79,8 +79,10 @@ CPaperInfo CPageSetupPaper::PaperInfo() const
         // Settings without a paper size give no sheet; the preview stays empty.
         return paper;
     }
-    if (m_printer)
-        paper.SetDeviceCaps(m_printer->Metrics(m_devMode));
+    // Without a printer the sheet is shown as it is, at a common resolution,
+    // until one is chosen.
+    paper.SetDeviceCaps(m_printer ? m_printer->Metrics(m_devMode)
+                                  : MakeDeviceMetrics(paper.paperWidth, paper.paperHeight, {}, kPaperOnlyResolution));
     paper.margin = m_margin;
     return paper;
 }

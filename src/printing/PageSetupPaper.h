@@ -16,7 +16,10 @@ public:
     // How a printer is opened by name (CPrinter::Open; tests give their own).
     using Opener = std::function<CPrinterPtr(const std::string& name)>;
 
+    // `printer` may be null when none could be opened: the paper is then
+    // only `devMode`'s size, until SelectPrinter succeeds.
     CPageSetupPaper(CPrinterPtr printer, const CDevMode& devMode, const CRect& margin, Opener opener = {});
+    static constexpr int32_t kPaperOnlyResolution = 300;
 
     // Opens `name` with its default paper, keeping the paper (when it has
     // it) and the orientation chosen so far. False, with nothing changed,

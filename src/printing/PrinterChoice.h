@@ -21,6 +21,11 @@ struct CPrinterChoice {
 // offers it, the orientation, and the source when the printer offers it.
 void ApplyPrinterChoice(CQuorvaTask& task, const CPrinterChoice& choice);
 
+// The paper the page setup dialog shows while no printer could be opened:
+// the last printer's paper and orientation when CUPS knows that paper, else
+// A4 portrait.
+CDevMode PaperWithoutPrinter(const std::optional<CPrinterChoice>& last);
+
 // One line naming where a job goes: printer, paper and orientation.
 std::string PrintDestinationText(const CQuorvaTask& task);
 

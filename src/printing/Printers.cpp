@@ -66,8 +66,14 @@ CPrinter::CPrinter(std::string name, bool isPdf, int32_t resolution, std::vector
 
 CDevMode CPrinter::MakeDevMode(const CMediaInfo& media, int16_t orientation, const std::string& source) const
 {
+    return MakeMediaDevMode(m_name, media, orientation, source);
+}
+
+CDevMode MakeMediaDevMode(const std::string& deviceName, const CMediaInfo& media, int16_t orientation,
+                          const std::string& source)
+{
     CDevMode dm;
-    dm.deviceName = m_name;
+    dm.deviceName = deviceName;
     dm.fields = DM_ORIENTATION | DM_PAPERSIZE;
     dm.orientation = orientation == DMORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
     dm.media = media.name;

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,13 @@ private:
 };
 
 using CPrinterPtr = std::shared_ptr<const CPrinter>;
+
+// Settings for `media` on the printer named `deviceName` (CPrinter::MakeDevMode).
+CDevMode MakeMediaDevMode(const std::string& deviceName, const CMediaInfo& media, int16_t orientation,
+                          const std::string& source);
+// A paper known by its PWG keyword ("iso_a3_297x420mm") without asking a
+// printer: its size and common name; nothing for a keyword CUPS does not know.
+std::optional<CMediaInfo> StandardMedia(const std::string& keyword);
 
 // Device metrics of a paper of width x height (already turned) with hardware
 // margins (also turned), at `resolution` dots per inch.

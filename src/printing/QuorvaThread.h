@@ -16,6 +16,7 @@ public:
     using Notify = std::function<void(CThread* thread)>;
 
     CSingleTaskThread() : m_task(std::make_shared<TTask>()) {}
+    explicit CSingleTaskThread(std::shared_ptr<TTask> task) : m_task(std::move(task)) {}
     ~CSingleTaskThread() override { StopAndJoin(); }
 
     const std::shared_ptr<TTask>& Task() const { return m_task; }
@@ -57,5 +58,11 @@ private:
 class CQuorvaThread final : public CSingleTaskThread<CQuorvaTask> {
 public:
     CQuorvaThread() = default;
+    // On `printer` instead of the default one; when it cannot be opened,
+    // Print names it.
+    explicit CQuorvaThread(const std::string& printer)
+        : CSingleTaskThread(std::make_shared<CQuorvaTask>(printer))
+    {
+    }
     ~CQuorvaThread() override { StopAndJoin(); }
 };

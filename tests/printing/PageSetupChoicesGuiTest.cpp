@@ -1,12 +1,21 @@
 // The page setup dialog's keys and printer choice as a person meets them:
-// Enter wherever the focus is, margins as they are typed.
+// Enter wherever the focus is, margins as they are typed, a printer that
+// cannot be opened, and no printer at all.
+#include "CupsTestServer.h"
 #include "PageSetupFixture.h"
+#include "printing/PrinterChoice.h"
+#include "printing/QuorvaThread.h"
+#include "settings/Setting.h"
+#include "shell/CommandPageSetup.h"
 
+#include <cups/cups.h>
 #include <gtest/gtest.h>
 
 using namespace guitest;
 
 namespace {
+
+constexpr const char* kNoServer = "/nonexistent/qv-test/cups.sock";
 
 bool PopupShown(Gtk::ComboBox& box)
 {
@@ -87,4 +96,75 @@ TEST_F(PageSetupDlgTest, MarginsReachThePreviewAsTypedAndBadOnesAreReported)
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog->Paper().Margin(), (CRect{2500, 500, 1000, 1000}));
     EXPECT_EQ(messages.size(), 1u);
+}
+
+// The default printer could not be opened: the command still shows the
+// dialog, on the last printer's paper (else A4), and another printer can
+// be chosen there.
+TEST_F(PageSetupDlgTest, WithoutAPrinterAnotherOneCanBeChosen)
+{
+    CQuorvaThread thread("qv-gone");
+    ASSERT_FALSE(thread.Task()->Printer());
+    CSetting setting;
+    CCommandPageSetup command(&TheMsg(), setting, thread, [this] { return CPreviewCapture(capture); }, nullptr);
+    auto runCommand = [&](std::function<void()> steps) {
+        RunPageSetup(
+            [&] {
+                command.RunAndReport(true, false);
+                return 0;
+            },
+            std::move(steps));
+    };
+    auto shown = [](const char* id) -> Gtk::Widget& { return *FindBuilderId(*ShownPageSetupDialog(), id); };
+
+    runCommand([&] {
+        EXPECT_EQ(dynamic_cast<Gtk::ComboBoxText&>(shown("combo1137")).get_active_text(), "A4");
+        Key("Escape");
+    });
+
+    setting.printerChoice = CPrinterChoice{"qv-gone", "iso_a3_297x420mm", DMORIENT_LANDSCAPE, ""};
+    runCommand([&] {
+        auto& printers = dynamic_cast<Gtk::ComboBoxText&>(shown("combo163"));
+        EXPECT_EQ(printers.get_active_row_number(), -1);
+        EXPECT_EQ(dynamic_cast<Gtk::ComboBoxText&>(shown("combo1137")).get_active_text(), "A3");
+        EXPECT_TRUE(dynamic_cast<Gtk::RadioButton&>(shown("radio1057")).get_active());
+        Key("alt+p");
+        Key("Down");
+        EXPECT_TRUE(PumpUntil([&] { return printers.get_active_id() == kPdfPrinterName; }, 10000));
+        Key("Return");
+    });
+    EXPECT_TRUE(messages.empty());
+    ASSERT_TRUE(thread.Task()->Printer());
+    EXPECT_EQ(thread.Task()->Printer()->Name(), kPdfPrinterName);
+    EXPECT_EQ(setting.printerChoice, (CPrinterChoice{"PDF", "iso_a3_297x420mm", DMORIENT_LANDSCAPE, ""}));
+    EXPECT_EQ(PrintDestinationText(*thread.Task()), "プリンタ: PDF　用紙: A3 横");
+}
+
+// A printer listed when the dialog opened and removed since: choosing it
+// names it, and the printer before stays chosen.
+TEST_F(PageSetupDlgTest, APrinterThatCannotBeOpenedIsNamed)
+{
+    CCupsTestServer server;
+    if (!server.Start()) {
+        if (server.Unavailable())
+            GTEST_SKIP() << "no private CUPS server: " << server.Why();
+        FAIL() << "the private CUPS server failed: " << server.Why();
+    }
+    Make();
+    Run([&] {
+        Gtk::ComboBoxText& printers = Box(CPageSetupDlg::IDC_PRINTER);
+        ASSERT_EQ(printers.get_active_id(), kPdfPrinterName);
+        ASSERT_TRUE(server.RunTool({"lpadmin", "-x", CCupsTestServer::kQueue}));
+        // The queue is listed before "PDF".
+        Key("alt+p");
+        Key("Up");
+        EXPECT_TRUE(PumpUntil([&] { return !messages.empty(); }, 10000));
+        EXPECT_EQ(messages, std::vector<std::string>{"プリンター qvpdf を開けませんでした"});
+        EXPECT_EQ(printers.get_active_id(), kPdfPrinterName);
+        EXPECT_EQ(dialog->Paper().Printer()->Name(), kPdfPrinterName);
+        Key("Escape");
+    });
+    server.Stop();
+    g_setenv("CUPS_SERVER", kNoServer, TRUE);
+    cupsSetServer(kNoServer);
 }
