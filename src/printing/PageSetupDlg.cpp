@@ -117,7 +117,7 @@ void CPageSetupDlg::InitDialog()
         m_marginBoxes[i].Entry()->set_activates_default(true);
         m_marginBoxes[i].KeepRefusedText();
         m_connections.push_back(m_marginBoxes[i].Entry()->signal_changed().connect(
-            [this, setter = accessors[i].second, i] { OnMarginTyped(i, setter); }));
+            [this, side = sides[i].second, i] { OnMarginTyped(i, side); }));
     }
 
     m_fitGroup.Bind({Widget<Gtk::RadioButton>(m_builder, "radio156"), Widget<Gtk::RadioButton>(m_builder, "radio157")},
@@ -254,14 +254,19 @@ void CPageSetupDlg::SetMarginSide(int32_t CRect::*side, int value)
     m_paper.SetMargin(margin);
 }
 
-void CPageSetupDlg::OnMarginTyped(size_t box, void (CPageSetupDlg::*setter)(int))
+void CPageSetupDlg::OnMarginTyped(size_t box, int32_t CRect::*side)
 {
-    // The preview follows the text as it is typed; the field keeps the text
-    // until Enter or the focus leaves, when it shows the margin used.
+    // The preview follows the text as it is typed, to the last digit typed;
+    // the field keeps the text until Enter or the focus leaves, when it
+    // shows the margin used.
+    const std::string text = m_marginBoxes[box].Entry()->get_text();
+    CRect margin = m_paper.Margin();
+    // The field showing the margin it has (rounded to one decimal) changes nothing.
     int value = 0;
-    if (CMillimetreConverter::FromText(m_marginBoxes[box].Entry()->get_text(), value).Failed())
+    if (text == CMillimetreConverter::ToText(margin.*side) || CMillimetreConverter::FromText(text, value).Failed())
         return;
-    (this->*setter)(value);
+    margin.*side = std::max(value, 0);
+    m_paper.SetMargin(margin);
     UpdatePaper();
 }
 

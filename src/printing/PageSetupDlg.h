@@ -119,7 +119,7 @@ private:
     void OnSourceChanged();
     void OnOrientationChanged();
     void OnMarginChanged();
-    void OnMarginTyped(size_t box, void (CPageSetupDlg::*setter)(int));
+    void OnMarginTyped(size_t box, int32_t CRect::*side);
     void OnFitType();
     void OnRefresh();
     void OnOk();
