@@ -113,7 +113,7 @@ int RunWindow(char* argv0, CUrlReceiver& urls)
     }
     if (!app->register_application() || !gdk_display_get_default()) {
         g_printerr("quorvane: cannot open the display\n");
-        return 0;
+        return kExitNoStart;
     }
     app->signal_command_line().connect(sigc::mem_fun(urls, &CUrlReceiver::OnCommandLine), false);
     app->signal_open().connect(sigc::mem_fun(urls, &CUrlReceiver::OnOpen), false);

@@ -100,6 +100,13 @@ set -e
 expect_status 1 "no display"
 [ "$(wc -l <"$QV_TMP/err")" -eq 1 ] && grep -q "xvfb-run" "$QV_TMP/err" || qv_fail "no-display message: $(cat "$QV_TMP/err")"
 expect_files "poster.pdf poster.png" "no display"
+# The window cannot start without a display either: status 1, not 0.
+set +e
+env -u DISPLAY -u WAYLAND_DISPLAY "$QV_BIN" "$page" 2>"$QV_TMP/err"
+QV_STATUS=$?
+set -e
+expect_status 1 "the window without a display"
+grep -q "display" "$QV_TMP/err" || qv_fail "no-display message of the window: $(cat "$QV_TMP/err")"
 # The printer choice of the page setup dialog, kept in the settings file
 # (here the PDF destination with A3 landscape), serves a run that names no
 # other printer: 1200 x 1500 pixels at 100 per inch on A3 landscape with
