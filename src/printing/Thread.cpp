@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <cerrno>
 #include <chrono>
 
 CThreadImpl::~CThreadImpl()
@@ -15,8 +16,11 @@ CThreadImpl::~CThreadImpl()
 
 bool CThreadImpl::Start()
 {
-    if (IsShutdown())
+    m_startError = {};
+    if (IsShutdown()) {
+        m_startError = SysErr::FromErrno(ECANCELED);
         return false;
+    }
     if (m_thread.joinable()) {
         if (IsRunning())
             return true;  // one job at a time
@@ -35,8 +39,9 @@ bool CThreadImpl::Start()
             // Hand-off to the worker: everything written before this line
             // (the task's fields) is visible to it.
             m_thread = std::thread(&CThreadImpl::ThreadProc, this, std::move(done));
-        } catch (const std::system_error&) {
+        } catch (const std::system_error& e) {
             m_done = {};
+            m_startError = SysErr::FromErrno(e.code().value());
             return false;
         }
     }

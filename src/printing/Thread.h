@@ -1,4 +1,5 @@
 #pragma once
+#include "errors/Exception.h"
 #include "printing/Terminable.h"
 
 #include <atomic>
@@ -55,6 +56,9 @@ public:
     int Priority() const { return m_priority; }
     // How many workers Start has started.
     unsigned StartedRuns() const { return m_startedRuns; }
+    // Why the last Start made no worker: the system's reason, or ECANCELED
+    // after a shutdown.
+    const SysErr& StartError() const { return m_startError; }
 
 private:
     static void ThreadProc(CThreadImpl* self, std::promise<int> done);
@@ -64,6 +68,7 @@ private:
     std::future<int> m_done;
     int m_priority = THREAD_PRIORITY_IDLE;
     unsigned m_startedRuns = 0;
+    SysErr m_startError;
     // Orders the worker's own lowering against a raise by a stop request
     // that comes before the worker has begun.
     std::mutex m_priorityMutex;

@@ -128,6 +128,11 @@ void CCommandPrint::Execute(bool execute)
     }
     // Hand-off: the worker sees these fields from its start on.
     task.SetJob(job);
-    if (m_thread.Start() && m_started)
+    if (!m_thread.Start()) {
+        // No worker, no job: said now, as a job that fails to start is.
+        task.ReleaseDib();
+        throw my::CException(58976, m_thread.StartError());
+    }
+    if (m_started)
         m_started();
 }

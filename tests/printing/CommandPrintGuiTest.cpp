@@ -353,3 +353,20 @@ TEST_F(CommandPrintTest, AnImpossiblePosterIsRefusedBeforeAskingToStopTheJob)
     ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
     EXPECT_EQ(PagesIn(dir + "/job1.pdf"), 4u);
 }
+
+TEST_F(CommandPrintTest, AJobWithNoWorkerToRunItIsReportedAndLetGo)
+{
+    print.SetPrintDialog([](int, CSimplePrintSetting&) { return IDOK; });
+    bool started = false;
+    print.SetOnJobStarted([&] { started = true; });
+    // Start makes no worker from now on.
+    thread.SetShutdown(true);
+    const std::weak_ptr<CDibSection> printed = capture;
+    print.RunAndReport(true, false);
+    capture.reset();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("印刷の開始に失敗しました: ", 0), 0u) << messages[0];
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(printed.expired()) << "the capture outlives a job that never ran";
+    EXPECT_EQ(thread.StartedRuns(), 0u);
+}
