@@ -2,15 +2,18 @@
 // the whole capture, the conversion alone (into a fresh and into a paged-in
 // bitmap) beside a plain memcpy of the same bytes, and the peak memory of the
 // capture beside the snapshot surface plus the final bitmap.
-// Then the delay that the wait for a settled page adds to a capture of a
-// static page (nothing in flight): the wait step alone, and whole captures
-// with and without it.
+// Then the delay that the wait for a finished page adds to a capture of a
+// static page (nothing in flight, no script drawing): the wait step alone,
+// whole captures with and without it, and how much later than its resource
+// loads alone a freshly loaded static page counts as finished once its
+// scripts' reports are heard too.
 //
 //   xvfb-run -a build/bench/bench_capture [WxH ...]
 #include "bitmap/DibSection.h"
 #include "browser/Capture.h"
 #include "browser/CapturePixels.h"
 #include "browser/CaptureWait.h"
+#include "browser/LoadTracker.h"
 #include "browser/QuorvaScrollView.h"
 #include "settings/Setting.h"
 
@@ -188,6 +191,42 @@ void MeasureSettleDelay(CQuorvaScrollView& view, CSetting& setting)
                 Median(waiting) * 1000, Median(direct) * 1000, kRuns);
 }
 
+// From the load event of a fresh static page: when its loads alone have
+// been quiet for the quiet time, and when loads and scripts together have.
+void MeasureFinishedRule(CQuorvaScrollView& view, const std::string& page)
+{
+    constexpr int kRuns = 9;
+    std::vector<double> added;
+    const CPageActivity noScripts;
+    CQuorvaneView& browser = view.View();
+    for (int run = 0; run < kRuns; ++run) {
+        browser.Navigate(page + "?run=" + std::to_string(run));
+        if (!RunUntil([&] { return browser.ReadyState() == 4; }, 30)) {
+            std::fprintf(stderr, "the static page did not load\n");
+            return;
+        }
+        const auto start = Clock::now();
+        Clock::time_point loadsOnly{}, withScripts{};
+        RunUntil(
+            [&] {
+                const auto now = Clock::now();
+                if (loadsOnly == Clock::time_point{} &&
+                    DecideSettle(browser.Loads(), noScripts, false, start, now, CSettleRule{}) == SettleState::Settled)
+                    loadsOnly = now;
+                if (withScripts == Clock::time_point{} &&
+                    DecideSettle(browser.Loads(), browser.Scripts(), false, start, now, CSettleRule{}) ==
+                        SettleState::Settled)
+                    withScripts = now;
+                return loadsOnly != Clock::time_point{} && withScripts != Clock::time_point{};
+            },
+            20);
+        added.push_back(std::chrono::duration<double>(withScripts - loadsOnly).count());
+    }
+    std::printf("finished rule on a fresh static page: scripts add median %.2f ms, max %.2f ms to the loads' "
+                "500 ms quiet time (%d loads)\n",
+                Median(added) * 1000, *std::max_element(added.begin(), added.end()) * 1000, kRuns);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -225,5 +264,6 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
     MeasureSettleDelay(view, setting);
+    MeasureFinishedRule(view, fixture);
     return 0;
 }

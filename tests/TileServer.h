@@ -52,6 +52,11 @@ public:
         return "http://127.0.0.1:" + std::to_string(m_port) + "/map.html?cols=" + std::to_string(cols) +
                "&rows=" + std::to_string(rows) + "&size=" + std::to_string(size) + (hang ? "&hang=1" : "");
     }
+    // A page of the fixtures folder.
+    std::string PageUrl(const std::string& name) const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/page/" + name;
+    }
     std::string HangUrl() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/hang"; }
 
     // 0xRRGGBB of tile (x, y), as the server draws it.

@@ -19,6 +19,8 @@ packages=(
   dpkg-dev binutils lintian
   # the web process sandbox
   bubblewrap xdg-dbus-proxy
+  # WebGL without a GPU (under Xvfb): Mesa's software renderer
+  libgl1-mesa-dri libegl-mesa0
 )
 
 installed() {

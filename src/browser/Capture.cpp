@@ -126,18 +126,19 @@ cairo_surface_t* SnapshotWebView(WebKitWebView* webView, std::chrono::millisecon
 
 namespace {
 
-// The snapshot as a plain 32-bit image of the view's pixels, covering at least
-// `rect`. A surface of another kind or drawn at a device scale other than 1 is
-// first painted into one; null when it cannot be.
-cairo_surface_t* AtViewScale(cairo_surface_t* surface, const CRect& rect)
+// The snapshot as a plain 32-bit image of `scale` pixels per view pixel,
+// covering at least `rect` (in those pixels). A surface of another kind or
+// drawn at another device scale is first painted into one; null when it
+// cannot be.
+cairo_surface_t* AtScale(cairo_surface_t* surface, const CRect& rect, int scale)
 {
     double sx = 1, sy = 1;
     cairo_surface_get_device_scale(surface, &sx, &sy);
     const bool image = cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE;
-    if (image && sx == 1 && sy == 1)
+    if (image && sx == scale && sy == scale)
         return cairo_surface_reference(surface);
-    if (!image || cairo_image_surface_get_width(surface) / sx < rect.right ||
-        cairo_image_surface_get_height(surface) / sy < rect.bottom)
+    if (!image || cairo_image_surface_get_width(surface) / sx * scale < rect.right ||
+        cairo_image_surface_get_height(surface) / sy * scale < rect.bottom)
         return nullptr;
     cairo_surface_t* scaled = cairo_image_surface_create(CAIRO_FORMAT_RGB24, rect.right, rect.bottom);
     if (cairo_surface_status(scaled) != CAIRO_STATUS_SUCCESS) {
@@ -145,6 +146,7 @@ cairo_surface_t* AtViewScale(cairo_surface_t* surface, const CRect& rect)
         return nullptr;
     }
     cairo_t* cr = cairo_create(scaled);
+    cairo_scale(cr, scale, scale);
     cairo_set_source_surface(cr, surface, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
     cairo_paint(cr);
@@ -204,7 +206,8 @@ void ReleaseSnapshot(cairo_surface_t* surface)
 
 }  // namespace
 
-CRenderedCapture::CRenderedCapture(const CRect& rect, std::shared_ptr<CDibSection> dib) : m_rect(rect), m_dib(std::move(dib))
+CRenderedCapture::CRenderedCapture(const CRect& rect, int scale, std::shared_ptr<CDibSection> dib)
+    : m_rect(rect), m_scale(scale), m_dib(std::move(dib))
 {
     if (m_dib)
         m_prefault = StartPrefault(m_dib->Bits(), m_dib->ImageSize());
@@ -232,7 +235,7 @@ std::shared_ptr<CDibSection> CRenderedCapture::Convert()
         ReleaseSnapshot(snapshot);
         throw my::CException(58944);
     }
-    cairo_surface_t* image = AtViewScale(snapshot, m_rect);
+    cairo_surface_t* image = AtScale(snapshot, m_rect, m_scale);
     cairo_surface_destroy(snapshot);
     if (!image)
         ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
@@ -267,7 +270,7 @@ std::shared_ptr<CImg> CRenderedCapture::ConvertInPlace()
 {
     if (!m_snapshot)
         ThrowSnapshotFailure(EINVAL, "no image");
-    cairo_surface_t* image = AtViewScale(m_snapshot, m_rect);
+    cairo_surface_t* image = AtScale(m_snapshot, m_rect, m_scale);
     if (!image)
         ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
     const CArgbImage pixels = PixelsCovering(image, m_rect);
@@ -304,7 +307,7 @@ bool CRenderedCapture::Shows(const CDibSection& dib, std::stop_token stop) const
 {
     if (!m_snapshot || dib.BitCount() != 24 || dib.Width() != m_rect.Width() || dib.Height() != m_rect.Height())
         return false;
-    cairo_surface_t* image = AtViewScale(m_snapshot, m_rect);
+    cairo_surface_t* image = AtScale(m_snapshot, m_rect, m_scale);
     if (!image)
         return false;
     const CArgbImage pixels = PixelsCovering(image, m_rect);
@@ -327,11 +330,13 @@ bool CRenderedCapture::Shows(const CDibSection& dib, std::stop_token stop) const
 }
 
 std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
-                                                std::chrono::milliseconds timeLimit, CBitmapReady bitmap)
+                                                std::chrono::milliseconds timeLimit, CBitmapReady bitmap, int scale)
 {
-    const CRect rect = CaptureRect(browser, trim);
-    if (rect.IsEmpty())
+    const CRect kept = CaptureRect(browser, trim);
+    if (kept.IsEmpty())
         throw my::CException(189);
+    scale = std::clamp(scale, 1, 4);
+    const CRect rect{kept.left * scale, kept.top * scale, kept.right * scale, kept.bottom * scale};
     if (!webView)
         ThrowSnapshotFailure(EINVAL, "no browser");
 
@@ -341,13 +346,23 @@ std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize br
         if (!dib)
             throw my::CException(58944);
     }
-    std::unique_ptr<CRenderedCapture> rendered(new CRenderedCapture(rect, std::move(dib)));
+    std::unique_ptr<CRenderedCapture> rendered(new CRenderedCapture(rect, scale, std::move(dib)));
 
     std::string error;
     int code = 0;
     rendered->m_snapshot = SnapshotWebView(webView, timeLimit, &error, &code);
     if (!rendered->m_snapshot)
         ThrowSnapshotFailure(code, error);
+    // WebKit draws at the widget's device scale but hands over the image
+    // without saying so.
+    const int drawnScale = gtk_widget_get_scale_factor(GTK_WIDGET(webView));
+    double sx = 1, sy = 1;
+    cairo_surface_get_device_scale(rendered->m_snapshot, &sx, &sy);
+    if (drawnScale > 1 && sx == 1 && sy == 1 &&
+        cairo_surface_get_type(rendered->m_snapshot) == CAIRO_SURFACE_TYPE_IMAGE &&
+        cairo_image_surface_get_width(rendered->m_snapshot) >= kept.right * drawnScale &&
+        cairo_image_surface_get_height(rendered->m_snapshot) >= kept.bottom * drawnScale)
+        cairo_surface_set_device_scale(rendered->m_snapshot, drawnScale, drawnScale);
     return rendered;
 }
 
@@ -368,7 +383,7 @@ std::unique_ptr<CRenderedCapture> RenderNow(CQuorvaScrollView& view, std::chrono
         ThrowSnapshotFailure(EFBIG, FormatMessageText(kMsgBrowserTooLarge, {std::to_string(kMaxBrowserSide)}));
     const CRect browser = view.BrowserRect();
     return RenderWebView(view.View().WebView(), {browser.Width(), browser.Height()}, view.Setting().trim,
-                         timeLimit, bitmap);
+                         timeLimit, bitmap, view.CaptureState().pixelScale);
 }
 
 // The window is closing: the command that asked for the capture ends
@@ -399,6 +414,8 @@ std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const
     // not to wait took what was drawn on purpose.
     if (waited == PageWait::LimitReached && settle.limit.count() > 0 && state.onCapturedWhileLoading)
         state.onCapturedWhileLoading();
+    if (waited == PageWait::StillAnimating && settle.limit.count() > 0 && state.onCapturedWhileAnimating)
+        state.onCapturedWhileAnimating();
     return rendered;
 }
 

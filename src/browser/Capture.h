@@ -23,7 +23,7 @@ inline constexpr CSettleRule kCaptureNoWait{std::chrono::milliseconds(500), std:
 
 // The kept area of the browser: its whole Width x Height less the trims,
 // scrolled out of sight or not, as a 24-bit bottom-up DIB section with a
-// 40-byte header. Pixel (0, 0) of the result is the browser's pixel (trim
+// 40-byte header, of the capture state's pixelScale pixels to a view pixel. Pixel (0, 0) of the result is the browser's pixel (trim
 // left, trim top).
 // It first waits, as `settle` says, until the page's resource loads (map
 // tiles) have settled; a quiet page is captured at once. Escape ends the
@@ -77,13 +77,15 @@ public:
 
 private:
     friend std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView*, CSize, const CRect&,
-                                                           std::chrono::milliseconds, CBitmapReady);
-    // A bitmap given is made ready on a thread of its own meanwhile; without
-    // one, Convert makes it.
-    CRenderedCapture(const CRect& rect, std::shared_ptr<CDibSection> dib);
+                                                           std::chrono::milliseconds, CBitmapReady, int);
+    // `rect` is the kept area in the bitmap's pixels, `scale` of them to a
+    // view pixel. A bitmap given is made ready on a thread of its own
+    // meanwhile; without one, Convert makes it.
+    CRenderedCapture(const CRect& rect, int scale, std::shared_ptr<CDibSection> dib);
 
     cairo_surface_t* m_snapshot = nullptr;
     CRect m_rect;
+    int m_scale = 1;
     std::shared_ptr<CDibSection> m_dib;
     std::thread m_prefault;
 };
@@ -94,9 +96,11 @@ private:
 std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const CSettleRule& settle = {},
                                                   std::chrono::milliseconds timeLimit = kCaptureTimeLimit,
                                                   CBitmapReady bitmap = CBitmapReady::WhileRendering);
+// `scale` pixels of the bitmap to a view pixel (1 to 4): the view should be
+// drawn at that device scale, or the image is enlarged to it.
 std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
                                                 std::chrono::milliseconds timeLimit = kCaptureTimeLimit,
-                                                CBitmapReady bitmap = CBitmapReady::WhileRendering);
+                                                CBitmapReady bitmap = CBitmapReady::WhileRendering, int scale = 1);
 
 // The rendered view, waited for in a nested main loop; null with `error` set
 // when it fails or takes longer than `timeLimit`. The caller owns the surface.

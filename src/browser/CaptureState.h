@@ -15,11 +15,17 @@ public:
     // Asked while the capture waits for the page: true abandons it (a batch
     // run that has been interrupted).
     std::function<bool()> abandonWhen;
+    // Bitmap pixels to a view (CSS) pixel: a batch run's --scale, for a view
+    // drawn at that device scale.
+    int pixelScale = 1;
 
     // The capture starts or stops waiting for the page's loads.
     std::function<void(bool waiting)> onWaitChanged;
     // The capture went ahead at its limit while the page was still loading.
     std::function<void()> onCapturedWhileLoading;
+    // The capture went ahead while the page went on drawing animation
+    // frames and did nothing else.
+    std::function<void()> onCapturedWhileAnimating;
     // A capture has ended, with or without a result.
     std::function<void()> onCaptureEnded;
 

@@ -12,13 +12,13 @@ namespace {
 
 using Clock = CLoadTracker::Clock;
 
-// How often the wait looks at the loads again.
+// How often the wait looks at the page again.
 constexpr unsigned kRecheckMs = 25;
 
 SettleState Decide(CQuorvaneView& page, Clock::time_point start, const CSettleRule& rule)
 {
     const int state = page.ReadyState();
-    return DecideSettle(page.Loads(), state >= 1 && state <= 3, start, Clock::now(), rule);
+    return DecideSettle(page.Loads(), page.Scripts(), state >= 1 && state <= 3, start, Clock::now(), rule);
 }
 
 // Covers the client area during the wait: the busy cursor there (and only
@@ -114,6 +114,8 @@ PageWait WaitForSettledPage(CQuorvaScrollView& view, const CSettleRule& rule)
         return PageWait::Settled;
     if (context.state == SettleState::LimitReached)
         return PageWait::LimitReached;
+    if (context.state == SettleState::StillAnimating)
+        return PageWait::StillAnimating;
 
     CCaptureState& capture = view.CaptureState();
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
@@ -142,5 +144,9 @@ PageWait WaitForSettledPage(CQuorvaScrollView& view, const CSettleRule& rule)
         return PageWait::Abandoned;
     if (escaped)
         return PageWait::Escaped;
-    return context.state == SettleState::Settled ? PageWait::Settled : PageWait::LimitReached;
+    switch (context.state) {
+    case SettleState::Settled: return PageWait::Settled;
+    case SettleState::StillAnimating: return PageWait::StillAnimating;
+    default: return PageWait::LimitReached;
+    }
 }

@@ -1,5 +1,7 @@
 #include "browser/LoadTracker.h"
 
+#include <algorithm>
+
 void CLoadTracker::Started(const void* key, Clock::time_point now)
 {
     m_inFlight.insert(key);
@@ -20,11 +22,18 @@ void CLoadTracker::Clear(Clock::time_point now)
     m_lastActivity = now;
 }
 
-SettleState DecideSettle(const CLoadTracker& loads, bool busy, CLoadTracker::Clock::time_point waitStart,
-                         CLoadTracker::Clock::time_point now, const CSettleRule& rule)
+SettleState DecideSettle(const CLoadTracker& loads, const CPageActivity& scripts, bool busy,
+                         CLoadTracker::Clock::time_point waitStart, CLoadTracker::Clock::time_point now,
+                         const CSettleRule& rule)
 {
-    if (!busy && loads.InFlight() == 0 && now - loads.LastActivity() >= rule.quiet)
-        return SettleState::Settled;
+    if (!busy && loads.InFlight() == 0 && scripts.Ready()) {
+        const auto lastWork = std::max(loads.LastActivity(), scripts.LastWork());
+        if (now - std::max(lastWork, scripts.LastFrame(now)) >= rule.quiet)
+            return SettleState::Settled;
+        // Frames still running, and nothing else for a long while.
+        if (now - lastWork >= rule.animating)
+            return SettleState::StillAnimating;
+    }
     if (now - waitStart >= rule.limit)
         return SettleState::LimitReached;
     return SettleState::Loading;

@@ -1,4 +1,6 @@
 #pragma once
+#include "browser/PageActivity.h"
+
 #include <chrono>
 #include <cstddef>
 #include <unordered_set>
@@ -33,20 +35,25 @@ private:
     Clock::time_point m_lastActivity{};
 };
 
-// How long a capture waits for the page's loads: until nothing has been in
-// flight for `quiet`, and at most `limit` in all.
+// How long a capture waits for the page to be finished: until no resource
+// has been in flight and its scripts have drawn nothing for `quiet`, and at
+// most `limit` in all. A page that keeps drawing animation frames while
+// nothing else happens for `animating` is taken as it is.
 struct CSettleRule {
     std::chrono::milliseconds quiet{500};
     std::chrono::milliseconds limit{15000};
+    std::chrono::milliseconds animating{3000};
 };
 
 enum class SettleState {
-    Settled,       // nothing in flight for the quiet time: capture now
-    Loading,       // keep waiting
-    LimitReached,  // capture anyway, the page is still loading
+    Settled,          // finished for the quiet time: capture now
+    Loading,          // keep waiting
+    StillAnimating,   // only animation frames go on: capture with a note
+    LimitReached,     // capture anyway, the page is still loading
 };
 
 // Where a wait that began at `waitStart` stands at `now`. `busy` is true
 // while a navigation is under way even when no resource has started yet.
-SettleState DecideSettle(const CLoadTracker& loads, bool busy, CLoadTracker::Clock::time_point waitStart,
-                         CLoadTracker::Clock::time_point now, const CSettleRule& rule);
+SettleState DecideSettle(const CLoadTracker& loads, const CPageActivity& scripts, bool busy,
+                         CLoadTracker::Clock::time_point waitStart, CLoadTracker::Clock::time_point now,
+                         const CSettleRule& rule);

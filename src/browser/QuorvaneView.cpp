@@ -1,6 +1,7 @@
 #include "browser/QuorvaneView.h"
 
 #include "browser/WebSandbox.h"
+#include "browser/PageWatch.h"
 #include "common/ProgramPages.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
@@ -10,6 +11,8 @@
 #include <webkit2/webkit2.h>
 
 #include <glibmm.h>
+
+#include <algorithm>
 
 struct QuorvaneViewSignals {
     static void LoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self)
@@ -155,10 +158,14 @@ CQuorvaneView::CQuorvaneView()
                      this);
     m_context = WEBKIT_WEB_CONTEXT(g_object_ref(webkit_web_view_get_context(m_webView)));
     g_signal_connect(m_context, "download-started", G_CALLBACK(QuorvaneViewSignals::DownloadStarted), this);
+    m_watch = std::make_unique<CPageWatch>(m_webView, [this](const CFrameReport& report) { OnFrameReport(report); });
 }
 
 CQuorvaneView::~CQuorvaneView()
 {
+    if (m_drawingTimer)
+        g_source_remove(m_drawingTimer);
+    m_watch.reset();
     ReleaseResources();
     g_signal_handlers_disconnect_by_data(m_webView, this);
     g_signal_handlers_disconnect_by_data(m_context, this);
@@ -226,11 +233,16 @@ void CQuorvaneView::OnLoadChanged(int loadEvent)
     switch (loadEvent) {
     case WEBKIT_LOAD_STARTED:
     case WEBKIT_LOAD_REDIRECTED: m_readyState = 1; break;
-    case WEBKIT_LOAD_COMMITTED: m_readyState = 3; break;
+    case WEBKIT_LOAD_COMMITTED:
+        m_readyState = 3;
+        // The frames of the page left behind report no more.
+        m_scripts.Clear(CLoadTracker::Clock::now());
+        break;
     case WEBKIT_LOAD_FINISHED: m_readyState = 4; break;
     default: break;
     }
     m_loads.Touch(CLoadTracker::Clock::now());
+    m_toldLoading = IsLoading();
     if (onReadyStateChanged)
         onReadyStateChanged();
 }
@@ -239,33 +251,31 @@ void CQuorvaneView::OnLoadChanged(int loadEvent)
 // ends, so that its address names it and no other until then.
 void CQuorvaneView::OnResourceStarted(WebKitWebResource* resource)
 {
-    const bool wasLoading = IsLoading();
     if (!m_loads.IsInFlight(resource)) {
         g_object_ref(resource);
         g_signal_connect(resource, "finished", G_CALLBACK(QuorvaneViewSignals::ResourceEnded), this);
         g_signal_connect(resource, "failed", G_CALLBACK(QuorvaneViewSignals::ResourceFailed), this);
     }
     m_loads.Started(resource, CLoadTracker::Clock::now());
-    NotifyLoadActivity(wasLoading);
+    NotifyLoadActivity();
 }
 
 void CQuorvaneView::OnResourceEnded(WebKitWebResource* resource)
 {
     if (!m_loads.IsInFlight(resource))
         return;
-    const bool wasLoading = IsLoading();
     m_loads.Ended(resource, CLoadTracker::Clock::now());
     g_signal_handlers_disconnect_by_data(resource, this);
     g_object_unref(resource);
-    NotifyLoadActivity(wasLoading);
+    NotifyLoadActivity();
 }
 
 // A web process that crashed or was ended reports none of its loads' ends.
 void CQuorvaneView::OnWebProcessGone()
 {
-    const bool wasLoading = IsLoading();
     ReleaseResources();
-    NotifyLoadActivity(wasLoading);
+    m_scripts.Clear(CLoadTracker::Clock::now());
+    NotifyLoadActivity();
 }
 
 void CQuorvaneView::ReleaseResources()
@@ -278,15 +288,59 @@ void CQuorvaneView::ReleaseResources()
     m_loads.Clear(CLoadTracker::Clock::now());
 }
 
-void CQuorvaneView::NotifyLoadActivity(bool wasLoading)
+void CQuorvaneView::NotifyLoadActivity()
 {
     if (onLoadActivity)
         onLoadActivity();
-    if (wasLoading != IsLoading() && onReadyStateChanged)
+    UpdateLoading();
+}
+
+bool CQuorvaneView::IsLoading() const
+{
+    if ((m_readyState >= 1 && m_readyState <= 3) || m_loads.InFlight() != 0 || !m_scripts.Ready())
+        return true;
+    const auto now = CLoadTracker::Clock::now();
+    const CSettleRule rule;
+    // Drawing, or a worker's answer that the next frame may draw.
+    return now - std::max(m_scripts.LastFrame(now), m_scripts.LastWork()) < rule.quiet &&
+           now - std::max(m_loads.LastActivity(), m_scripts.LastWork()) < rule.animating;
+}
+
+void CQuorvaneView::UpdateLoading()
+{
+    const bool loading = IsLoading();
+    if (loading == m_toldLoading)
+        return;
+    m_toldLoading = loading;
+    if (onReadyStateChanged)
         onReadyStateChanged();
 }
 
 std::string NavigationFailureText(const std::string& url, const std::string& reason)
 {
     return FormatMessageText(185, {reason.empty() ? url : url + " - " + reason});
+}
+
+void CQuorvaneView::OnFrameReport(const CFrameReport& report)
+{
+    m_scripts.Report(report, CLoadTracker::Clock::now());
+    UpdateLoading();
+    WatchDrawing();
+}
+
+// Drawing ends with no report: a timer looks again while frames are drawn.
+void CQuorvaneView::WatchDrawing()
+{
+    if (m_drawingTimer || !m_toldLoading)
+        return;
+    m_drawingTimer = g_timeout_add(
+        250,
+        [](gpointer data) {
+            auto* self = static_cast<CQuorvaneView*>(data);
+            self->m_drawingTimer = 0;
+            self->UpdateLoading();
+            self->WatchDrawing();
+            return gboolean(G_SOURCE_REMOVE);
+        },
+        this);
 }

@@ -1,9 +1,11 @@
 #pragma once
 #include "browser/LoadTracker.h"
+#include "browser/PageActivity.h"
 
 #include <gtkmm/widget.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
@@ -13,6 +15,8 @@ typedef struct _WebKitWebContext WebKitWebContext;
 // The hosted browser: a WebKit web view. Everything the program does with the
 // page goes through here; the scroll view holds it at an exact pixel size.
 // Ready states: 0 nothing loaded, 1 loading, 3 committed, 4 complete.
+class CPageWatch;
+
 class CQuorvaneView {
 public:
     CQuorvaneView();
@@ -41,8 +45,14 @@ public:
     // The page's resource loads: a map keeps loading tiles long after its
     // load event.
     const CLoadTracker& Loads() const { return m_loads; }
-    // A navigation under way (ready state 1 to 3) or resources in flight.
-    bool IsLoading() const { return (m_readyState >= 1 && m_readyState <= 3) || m_loads.InFlight() != 0; }
+    // What the page's scripts are doing: animation frames, web workers,
+    // fonts and the readiness of every frame's document.
+    const CPageActivity& Scripts() const { return m_scripts; }
+    // A navigation under way (ready state 1 to 3), resources in flight, or
+    // the page's scripts not finished: a frame still loading, fonts or a
+    // worker's answer awaited, or animation frames being drawn (until they
+    // have gone on alone for a while: a page that animates for ever).
+    bool IsLoading() const;
 
     // Why the last navigation failed ("ナビゲートに失敗しました: URL - reason");
     // empty when it did not, and again from the next navigation's start.
@@ -66,7 +76,11 @@ private:
     void OnResourceEnded(WebKitWebResource* resource);
     void OnWebProcessGone();
     void ReleaseResources();
-    void NotifyLoadActivity(bool wasLoading);
+    void NotifyLoadActivity();
+    void OnFrameReport(const CFrameReport& report);
+    // Tells onReadyStateChanged when IsLoading has changed since last told.
+    void UpdateLoading();
+    void WatchDrawing();
 
     WebKitWebView* m_webView = nullptr;
     WebKitWebContext* m_context = nullptr;
@@ -75,6 +89,10 @@ private:
     bool m_silent = false;
     std::string m_failure;
     CLoadTracker m_loads;
+    CPageActivity m_scripts;
+    std::unique_ptr<CPageWatch> m_watch;
+    bool m_toldLoading = false;
+    unsigned m_drawingTimer = 0;
 
     friend struct QuorvaneViewSignals;
 };

@@ -38,4 +38,5 @@ enum StringId : int {
     IDS_WAITING_FOR_MAP = 59511,
     IDS_CAPTURED_WHILE_LOADING = 59512,
     IDS_STOP_PRINTING = 59513,          // tool tip of the status bar's stop button
+    IDS_CAPTURED_WHILE_ANIMATING = 59514,
 };

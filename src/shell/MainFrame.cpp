@@ -177,7 +177,11 @@ void CMainFrame::ConnectCapture()
         ShowStatusText();
     };
     capture.onCapturedWhileLoading = [this] {
-        m_status.SetCaptureNote();
+        m_status.SetCaptureNote(CStatusText::Note::StillLoading);
+        ShowStatusText();
+    };
+    capture.onCapturedWhileAnimating = [this] {
+        m_status.SetCaptureNote(CStatusText::Note::StillAnimating);
         ShowStatusText();
     };
     capture.onCaptureEnded = [this] {

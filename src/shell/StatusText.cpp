@@ -6,19 +6,22 @@
 
 void CStatusText::SetPageLoading(bool loading)
 {
-    if (!loading)
-        m_note = false;
+    // A page that has finished loading retires the note that it was still
+    // loading; a page that starts something new, the note that it was only
+    // animating.
+    if (loading != m_loading && m_note == (loading ? Note::StillAnimating : Note::StillLoading))
+        m_note = Note::None;
     m_loading = loading;
 }
 
 void CStatusText::SetCaptureWaiting(bool waiting)
 {
     if (waiting)
-        m_note = false;
+        m_note = Note::None;
     m_waiting = waiting;
 }
 
-void CStatusText::SetCaptureNote() { m_note = true; }
+void CStatusText::SetCaptureNote(Note note) { m_note = note; }
 
 void CStatusText::SetPrintProgress(std::optional<std::pair<int32_t, int32_t>> sheetOfTotal)
 {
@@ -32,8 +35,8 @@ std::string CStatusText::Text() const
     if (m_print)
         return FormatMessageText(IDS_PRINT_PROGRESS,
                                  {std::to_string(m_print->first), std::to_string(m_print->second)});
-    if (m_note)
-        return LoadString(IDS_CAPTURED_WHILE_LOADING);
+    if (m_note != Note::None)
+        return LoadString(m_note == Note::StillAnimating ? IDS_CAPTURED_WHILE_ANIMATING : IDS_CAPTURED_WHILE_LOADING);
     if (m_loading)
         return LoadString(IDS_LOADING);
     return m_notice.empty() ? LoadString(IDS_READY) : m_notice;

@@ -9,12 +9,16 @@
 // text ("ロード中...", the page's notice, or "準備完了").
 class CStatusText {
 public:
-    // The page is loading: a navigation under way or resources in flight.
-    // The page becoming ready also retires the capture note.
+    // The page is loading: a navigation under way, resources in flight or
+    // its scripts still drawing. The page becoming ready retires the note
+    // that a capture was taken while loading; it starting to load again,
+    // the note that it was taken while animating.
     void SetPageLoading(bool loading);
     void SetCaptureWaiting(bool waiting);
-    // The last capture went ahead while the page was still loading.
-    void SetCaptureNote();
+    // The last capture went ahead while the page was still loading, or
+    // still drawing animation frames.
+    enum class Note { None, StillLoading, StillAnimating };
+    void SetCaptureNote(Note note = Note::StillLoading);
     // The sheet being sent (from 1) and the job's total; none when no job runs.
     void SetPrintProgress(std::optional<std::pair<int32_t, int32_t>> sheetOfTotal);
     // Said instead of the ready text while the page is not loading: why the
@@ -26,7 +30,7 @@ public:
 private:
     bool m_loading = false;
     bool m_waiting = false;
-    bool m_note = false;
+    Note m_note = Note::None;
     std::optional<std::pair<int32_t, int32_t>> m_print;
     std::string m_notice;
 };

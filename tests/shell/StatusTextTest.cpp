@@ -38,6 +38,18 @@ TEST_F(StatusText, TheNoteOfACaptureTakenWhileLoadingLastsUntilThePageIsReady)
     EXPECT_EQ(status.Text(), "準備完了");
 }
 
+TEST_F(StatusText, TheNoteOfACaptureTakenWhileAnimatingLastsUntilThePageDoesSomethingNew)
+{
+    status.SetPageLoading(true);
+    status.SetCaptureWaiting(true);
+    status.SetCaptureWaiting(false);
+    status.SetCaptureNote(CStatusText::Note::StillAnimating);
+    status.SetPageLoading(false);  // frames alone no longer count as loading
+    EXPECT_EQ(status.Text(), "ページがアニメーションを続けている間にキャプチャしました");
+    status.SetPageLoading(true);
+    EXPECT_EQ(status.Text(), "ロード中...");
+}
+
 TEST_F(StatusText, EnglishTexts)
 {
     SetLanguage(UiLanguage::English);
