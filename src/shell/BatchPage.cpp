@@ -2,6 +2,7 @@
 
 #include "browser/Capture.h"
 #include "common/PhaseLog.h"
+#include "browser/LoadTracker.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "shell/CommandLine.h"
@@ -49,7 +50,8 @@ void StopBatchOnSignals()
         }, nullptr);
 }
 
-bool RunMainLoopUntil(const std::function<bool()>& done, BatchClock::time_point deadline)
+bool RunMainLoopUntil(const std::function<bool()>& done, BatchClock::time_point deadline,
+                      std::chrono::milliseconds every)
 {
     while (!done()) {
         if (g_interrupted)
@@ -58,7 +60,8 @@ bool RunMainLoopUntil(const std::function<bool()>& done, BatchClock::time_point 
         if (left.count() == 0)
             return false;
         // The time-out only wakes the loop up; the loop itself sleeps.
-        const guint timer = g_timeout_add(static_cast<guint>(std::min<int64_t>(left.count(), 1000)), WakeUp, nullptr);
+        const guint timer =
+            g_timeout_add(static_cast<guint>(std::min<int64_t>(left.count(), every.count())), WakeUp, nullptr);
         g_main_context_iteration(nullptr, TRUE);
         if (GSource* source = g_main_context_find_source_by_id(nullptr, timer))
             g_source_destroy(source);
@@ -66,7 +69,7 @@ bool RunMainLoopUntil(const std::function<bool()>& done, BatchClock::time_point 
     return true;
 }
 
-CBatchPage::CBatchPage(const CCommandLine& options) : m_view(m_setting)
+CBatchPage::CBatchPage(const CCommandLine& options) : m_options(options), m_view(m_setting)
 {
     m_setting.width = options.size.cx;
     m_setting.height = options.size.cy;
@@ -76,6 +79,7 @@ CBatchPage::CBatchPage(const CCommandLine& options) : m_view(m_setting)
     m_window.show_all();
     m_view.ApplyBrowserSize();
     MarkPhase("view made");
+    m_view.CaptureState().pixelScale = options.scale;
 }
 
 void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
@@ -121,8 +125,9 @@ std::unique_ptr<CRenderedCapture> CBatchPage::Capture(BatchClock::time_point dea
         throw CBatchFailure{kExitCapture, {}};
     // Ctrl+C, SIGTERM and SIGHUP also end the capture's wait for the map's tiles.
     m_view.CaptureState().abandonWhen = [] { return BatchInterrupted(); };
+    WaitForCommandLine(deadline);
     try {
-        return CaptureRendered(m_view, {}, left, CBitmapReady::WhenConverted);
+        return CaptureRendered(m_view, {}, Remaining(deadline), CBitmapReady::WhenConverted);
     } catch (const my::CException& e) {
         throw CBatchFailure{kExitCapture, BatchClock::now() >= deadline ? std::string() : std::string(e.what())};
     }
@@ -137,4 +142,77 @@ std::string CBatchPage::Title()
 {
     std::string title;
     return m_view.View().GetLocationName(title) ? title : std::string();
+}
+
+namespace {
+
+struct Evaluation {
+    bool done = false;
+    bool value = false;
+    std::string error;
+};
+
+void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data)
+{
+    auto* holder = static_cast<std::shared_ptr<Evaluation>*>(data);
+    Evaluation& evaluation = **holder;
+    GError* error = nullptr;
+    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+    if (value) {
+        evaluation.value = jsc_value_to_boolean(value);
+        g_object_unref(value);
+    } else {
+        evaluation.error = error && error->message ? error->message : "?";
+        g_clear_error(&error);
+    }
+    evaluation.done = true;
+    delete holder;
+}
+
+}  // namespace
+
+bool CBatchPage::WaitForIsTrue(BatchClock::time_point deadline)
+{
+    auto evaluation = std::make_shared<Evaluation>();
+    // In the page's own world, where its variables are.
+    webkit_web_view_evaluate_javascript(m_view.View().WebView(), m_options.waitFor.c_str(), -1, nullptr, nullptr,
+                                        nullptr, OnEvaluated, new std::shared_ptr<Evaluation>(evaluation));
+    if (!RunMainLoopUntil([&] { return evaluation->done; }, deadline))
+        return false;
+    // An expression the page cannot evaluate never becomes true.
+    if (!evaluation->error.empty())
+        throw CBatchFailure{kExitLoad, FormatMessageText(61767, {m_options.waitFor, evaluation->error})};
+    return evaluation->value;
+}
+
+void CBatchPage::WaitForCommandLine(BatchClock::time_point deadline)
+{
+    if (m_options.delayMs == 0 && m_options.waitFor.empty())
+        return;
+    // The page finished first, as the capture would wait for it.
+    CQuorvaneView& browser = m_view.View();
+    const auto start = CLoadTracker::Clock::now();
+    const auto finished = [&] {
+        const int state = browser.ReadyState();
+        return DecideSettle(browser.Loads(), browser.Scripts(), state >= 1 && state <= 3, start,
+                            CLoadTracker::Clock::now(), CSettleRule{}) != SettleState::Loading;
+    };
+    if (!RunMainLoopUntil(finished, deadline, std::chrono::milliseconds(25)))
+        throw CBatchFailure{kExitCapture, {}};
+    const auto delayEnd = BatchClock::now() + std::chrono::milliseconds(m_options.delayMs);
+    if (!RunMainLoopUntil([&] { return BatchClock::now() >= delayEnd; }, deadline,
+                          std::chrono::milliseconds(std::max(1, m_options.delayMs))))
+        throw CBatchFailure{kExitCapture, {}};
+    if (m_options.waitFor.empty())
+        return;
+    for (;;) {
+        if (WaitForIsTrue(deadline))
+            return;
+        const auto next = BatchClock::now() + std::chrono::milliseconds(100);
+        if (!RunMainLoopUntil([&] { return BatchClock::now() >= next; }, deadline, std::chrono::milliseconds(100)))
+            break;
+    }
+    if (BatchInterrupted())
+        throw CBatchFailure{kExitCapture, {}};
+    throw CBatchFailure{kExitLoad, FormatMessageText(61766, {m_options.waitFor, std::to_string(m_options.timeoutSeconds)})};
 }

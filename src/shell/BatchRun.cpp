@@ -203,6 +203,10 @@ int RunBatch(const CCommandLine& options)
 {
     MarkPhase("options read");
     const BatchClock::time_point deadline = BatchClock::now() + std::chrono::seconds(options.timeoutSeconds);
+    // The device scale of every window, the browser's among them: WebKit
+    // then draws text, images and WebGL at full resolution.
+    if (options.scale > 1)
+        g_setenv("GDK_SCALE", std::to_string(options.scale).c_str(), TRUE);
     // The caller has set the locale and kept GTK from setting it again.
     if (!gtk_init_check(nullptr, nullptr)) {
         std::fprintf(stderr, "%s\n", LoadString(61749).c_str());

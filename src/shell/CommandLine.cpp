@@ -34,6 +34,7 @@ enum : uint32_t {
     IDS_CL_PDF_NEEDS_OUTPUT = 61747,
     IDS_CL_UNKNOWN_EXTENSION = 61754,
     IDS_CL_OUT_OF_RANGE = 61791,
+    IDS_CL_DELAY = 61760,  // then --wait-for at 61762 and --scale at 61764, each with its argument name
 };
 
 // The raw values GLib fills in, freed with the parse.
@@ -50,11 +51,15 @@ struct RawOptions {
     gchar* margins = nullptr;
     gchar* output = nullptr;
     gchar* timeout = nullptr;
+    gchar* delay = nullptr;
+    gchar* waitFor = nullptr;
+    gchar* scale = nullptr;
     gchar** rest = nullptr;
 
     ~RawOptions()
     {
-        for (gchar* s : {save, size, trim, format, printer, sheets, dpi, paper, margins, output, timeout})
+        for (gchar* s : {save, size, trim, format, printer, sheets, dpi, paper, margins, output, timeout, delay, waitFor,
+                         scale})
             g_free(s);
         g_strfreev(rest);
     }
@@ -86,6 +91,9 @@ const OptionSpec kOptions[] = {
     {"margins", 0, G_OPTION_ARG_STRING, IDS_CL_OPTION_FIRST + 20, QV_TARGET(margins)},
     {"output", 'o', G_OPTION_ARG_FILENAME, IDS_CL_OPTION_FIRST + 22, QV_TARGET(output)},
     {"timeout", 0, G_OPTION_ARG_STRING, IDS_CL_OPTION_FIRST + 24, QV_TARGET(timeout)},
+    {"delay", 0, G_OPTION_ARG_STRING, IDS_CL_DELAY, QV_TARGET(delay)},
+    {"wait-for", 0, G_OPTION_ARG_STRING, IDS_CL_DELAY + 2, QV_TARGET(waitFor)},
+    {"scale", 0, G_OPTION_ARG_STRING, IDS_CL_DELAY + 4, QV_TARGET(scale)},
     {"help", 'h', G_OPTION_ARG_NONE, IDS_CL_OPTION_FIRST + 26, QV_TARGET(help)},
     {"version", 'V', G_OPTION_ARG_NONE, IDS_CL_OPTION_FIRST + 28, QV_TARGET(version)},
 };
@@ -223,7 +231,8 @@ void Check(const RawOptions& raw, CCommandLine& out)
         {"paper", raw.paper != nullptr},     {"landscape", raw.landscape != FALSE}, {"margins", raw.margins != nullptr},
         {"output", raw.output != nullptr}};
     const std::pair<const char*, bool> batchOnly[] = {
-        {"size", raw.size != nullptr}, {"trim", raw.trim != nullptr}, {"timeout", raw.timeout != nullptr}};
+        {"size", raw.size != nullptr},   {"trim", raw.trim != nullptr},         {"timeout", raw.timeout != nullptr},
+        {"delay", raw.delay != nullptr}, {"wait-for", raw.waitFor != nullptr}, {"scale", raw.scale != nullptr}};
     for (const auto& [name, given] : saveOnly)
         if (given && out.mode != CCommandLine::Mode::Save)
             throw UsageError{FormatMessageText(IDS_CL_NEEDS, {OptionName(name), "--save"})};
@@ -262,6 +271,16 @@ void Check(const RawOptions& raw, CCommandLine& out)
     }
     if (raw.timeout)
         out.timeoutSeconds = Number("timeout", raw.timeout, 1, kMaxCommandLineTimeout);
+    if (raw.delay)
+        out.delayMs = Number("delay", raw.delay, 0, kMaxCommandLineTimeout * 1000);
+    if (raw.waitFor) {
+        // The expression goes to the page as it is; it must be one line of text.
+        if (!*raw.waitFor || !g_utf8_validate(raw.waitFor, -1, nullptr) || std::strlen(raw.waitFor) > 10000)
+            BadValue("wait-for", raw.waitFor);
+        out.waitFor = raw.waitFor;
+    }
+    if (raw.scale)
+        out.scale = Number("scale", raw.scale, 1, kMaxCommandLineScale);
 
     if (out.mode == CCommandLine::Mode::Save) {
         if (!*raw.save)

@@ -19,6 +19,13 @@ struct CCommandLine {
     CSize size{1024, 768};
     CRect trim;
     int timeoutSeconds = 300;
+    // After the page is finished: a further wait, then a JavaScript
+    // expression that must become true before the capture.
+    int delayMs = 0;
+    std::string waitFor;
+    // Device pixels per CSS pixel of the capture; sizes and trims stay in
+    // CSS pixels.
+    int scale = 1;
 
     // --save
     std::string saveFile;
@@ -65,3 +72,4 @@ inline constexpr int kMinCommandLineDpi = 10;
 inline constexpr int kMaxCommandLineDpi = 10000;
 inline constexpr int kMaxCommandLineMarginMm = 100;
 inline constexpr int kMaxCommandLineTimeout = 86400;
+inline constexpr int kMaxCommandLineScale = 4;

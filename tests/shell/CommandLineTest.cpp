@@ -49,6 +49,16 @@ TEST(CommandLine, SaveTakesSizeTrimAndFormat)
     EXPECT_EQ(defaults.options.size, (CSize{1024, 768}));
     EXPECT_EQ(defaults.options.trim, CRect{});
     EXPECT_EQ(defaults.options.timeoutSeconds, 300);
+    EXPECT_EQ(defaults.options.delayMs, 0);
+    EXPECT_EQ(defaults.options.waitFor, "");
+    EXPECT_EQ(defaults.options.scale, 1);
+
+    const CCommandLineResult waits =
+        Parse({"--print", "--output", "a.pdf", "--delay", "2500", "--wait-for", "window.done === true", "--scale", "4", "u"});
+    ASSERT_EQ(waits.status, kExitDone) << waits.error;
+    EXPECT_EQ(waits.options.delayMs, 2500);
+    EXPECT_EQ(waits.options.waitFor, "window.done === true");
+    EXPECT_EQ(waits.options.scale, 4);
 }
 
 struct FormatCase {
@@ -126,6 +136,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{{"--save", "a.png", "--timeout", "0", "u"}, "--timeout"},
         BadCase{{"--save", "a.png", "--timeout", "1e9", "u"}, "--timeout"},
         BadCase{{"--save", "a.png", "--format", "gif", "u"}, "--format"},
+        BadCase{{"--save", "a.png", "--delay", "-1", "u"}, "--delay"},
+        BadCase{{"--save", "a.png", "--wait-for", "", "u"}, "--wait-for"},
+        BadCase{{"--save", "a.png", "--scale", "5", "u"}, "--scale"},
+        BadCase{{"--save", "a.png", "--scale", "0", "u"}, "--scale"},
+        BadCase{{"--scale", "2", "u"}, "--scale"},
         BadCase{{"--save", "a.gif", "u"}, "a.gif"},
         BadCase{{"--save", "", "u"}, "--save"},
         BadCase{{"--print", "--sheets", "3", "u"}, "--sheets"},
@@ -170,7 +185,7 @@ TEST(CommandLine, HelpNamesEveryOptionAndTheExitStatusesInBothLanguages)
         const std::string help = CommandLineHelp();
         for (const char* option : {"--save=FILE", "--print", "--size=WxH", "--trim=L,T,R,B", "--format", "--printer=NAME",
                                    "--sheets=NxM", "--dpi=N", "--paper=NAME", "--landscape", "--margins=MM",
-                                   "--output=FILE.pdf", "--timeout=SECONDS", "--help", "--version", "xvfb-run", "  6  "})
+                                   "--output=FILE.pdf", "--timeout=SECONDS", "--delay=MS", "--wait-for=EXPR", "--scale=N", "--help", "--version", "xvfb-run", "  6  "})
             EXPECT_NE(help.find(option), std::string::npos) << option;
         EXPECT_NE(help.find(language == UiLanguage::Japanese ? "終了ステータス" : "Exit status"), std::string::npos);
     }
