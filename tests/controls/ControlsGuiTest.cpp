@@ -64,21 +64,35 @@ protected:
     int events = 0;
 };
 
-// In the dialog's modal run: Enter in the edit commits the number, the
-// default button is not activated and the run goes on until Escape.
-TEST_F(BoundEditGuiTest, EnterCommitsAndNeverReachesTheDefaultButton)
+// In the dialog's modal run: Enter in an edit that asks to activate the
+// default button commits the number first, then accepts the dialog.
+TEST_F(BoundEditGuiTest, EnterCommitsThenAcceptsTheDialog)
 {
     EXPECT_EQ(entry.get_text(), "10");
+    int numberAtAccept = -1;
+    dialog.signal_response().connect([this, &numberAtAccept](int) { numberAtAccept = sample.number; });
+    const int response = RunWith([this] {
+        Type("800");
+        Key("Return");
+    });
+    EXPECT_EQ(response, Gtk::RESPONSE_OK);
+    EXPECT_EQ(numberAtAccept, 800);
+    EXPECT_EQ(events, 1);
+    EXPECT_EQ(defaultActivations, 1);
+}
+
+// An edit that asks for no default (the size bar's): Enter commits and is
+// consumed, and the run goes on until Escape.
+TEST_F(BoundEditGuiTest, EnterInAnEditWithoutADefaultOnlyCommits)
+{
+    entry.set_activates_default(false);
     const int response = RunWith([this] {
         Type("800");
         Key("Return");
         EXPECT_EQ(sample.number, 800);
         EXPECT_EQ(events, 1);
-        EXPECT_EQ(defaultActivations, 0);
-
         Key("KP_Enter");
         EXPECT_EQ(events, 1);
-        EXPECT_EQ(defaultActivations, 0);
         Key("Escape");
     });
     EXPECT_EQ(response, Gtk::RESPONSE_DELETE_EVENT);
