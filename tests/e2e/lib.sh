@@ -274,3 +274,17 @@ qv_grid_page() {
 qv_wait_grid_drawn() {
     qv_wait_request "/open-url-loaded.txt?grid" "${1:-1}" || qv_fail "the grid page did not load: $(cat "$QV_SERVER_LOG")"
 }
+
+# Runs the program without waiting for it to be shown; sets QV_STATUS and
+# keeps its standard error in $QV_TMP/err.
+qv_run() {
+    set +e
+    "$QV_BIN" "$@" 2>"$QV_TMP/err"
+    QV_STATUS=$?
+    set -e
+}
+
+# Fails the test, saying what ($2), unless the last qv_run ended with status $1.
+qv_expect_status() {
+    [ "$QV_STATUS" -eq "$1" ] || qv_fail "$2: status $QV_STATUS, expected $1 ($(cat "$QV_TMP/err"))"
+}
