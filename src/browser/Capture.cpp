@@ -47,8 +47,12 @@ struct SnapshotWait {
     }
 };
 
+// Main thread only: WebKit is asked and answers there.
+int g_snapshotsInFlight = 0;
+
 void OnSnapshotReady(GObject* source, GAsyncResult* result, gpointer data)
 {
+    --g_snapshotsInFlight;
     auto* holder = static_cast<std::shared_ptr<SnapshotWait>*>(data);
     SnapshotWait& wait = **holder;
     wait.surface = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &wait.error);
@@ -92,10 +96,13 @@ std::thread StartPrefault(uint8_t* data, size_t size)
 
 }  // namespace
 
+int SnapshotsInFlight() { return g_snapshotsInFlight; }
+
 cairo_surface_t* SnapshotWebView(WebKitWebView* webView, std::chrono::milliseconds timeLimit, std::string* error,
                                  int* errorCode)
 {
     auto wait = std::make_shared<SnapshotWait>();
+    ++g_snapshotsInFlight;
     webkit_web_view_get_snapshot(webView, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE,
                                  wait->cancellable, OnSnapshotReady, new std::shared_ptr<SnapshotWait>(wait));
     if (!wait->done) {

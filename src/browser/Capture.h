@@ -102,6 +102,10 @@ std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize br
                                                 std::chrono::milliseconds timeLimit = kCaptureTimeLimit,
                                                 CBitmapReady bitmap = CBitmapReady::WhileRendering, int scale = 1);
 
+// Snapshot requests WebKit has not answered yet, abandoned ones included:
+// their answer still arrives and frees what the request held.
+int SnapshotsInFlight();
+
 // The rendered view, waited for in a nested main loop; null with `error` set
 // when it fails or takes longer than `timeLimit`. The caller owns the surface.
 cairo_surface_t* SnapshotWebView(WebKitWebView* webView, std::chrono::milliseconds timeLimit, std::string* error,

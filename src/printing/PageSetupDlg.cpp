@@ -303,6 +303,7 @@ void CPageSetupDlg::UpdatePaper()
 
 bool CPageSetupDlg::OnTimer()
 {
+    ++m_ticks;
     // A capture still waiting for WebKit or still being finished: this tick
     // is skipped.
     if (m_capturing)

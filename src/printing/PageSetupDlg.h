@@ -90,6 +90,8 @@ public:
     // How many captures the timer has taken so far, and whether one is
     // under way (waiting for WebKit, or being finished and compared).
     int Captures() const { return m_captures; }
+    // How many times the timer has fired, skipped ticks included.
+    int Ticks() const { return m_ticks; }
     bool CaptureRunning() const { return m_capturing; }
 
     // The bound values.
@@ -177,6 +179,7 @@ private:
     bool m_capturing = false;
     bool m_captureErrorShown = false;
     int m_captures = 0;
+    int m_ticks = 0;
 
     std::mutex m_finishedLock;
     std::optional<CFinished> m_finished;  // handed over by the worker under the lock

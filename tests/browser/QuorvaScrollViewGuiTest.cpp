@@ -33,7 +33,7 @@ protected:
         win.view->onOverlayUpdate = [this] { ++overlayUpdates; };
         win.view->onOverlayReposition = [this] { ++overlayRepositions; };
         ASSERT_TRUE(win.WaitShown());
-        Settle();
+        ASSERT_TRUE(WaitDrawn(win.frame));
     }
 
     Gtk::Scrollbar& Bar(Gtk::Orientation orientation) { return ScrollBarOf(*win.view, orientation); }
@@ -182,13 +182,13 @@ protected:
     {
         // Windows of tests running beside this one may lie on top.
         win.frame.get_window()->raise();
-        Settle(0.05);
+        gdk_display_sync(win.frame.get_display()->gobj());
         const int before = releases;
         Xdo({"mousemove", "--sync", std::to_string(origin.x + from.x), std::to_string(origin.y + from.y),
              "mousedown", "1", "mousemove", "--sync", std::to_string(origin.x + to.x),
              std::to_string(origin.y + to.y), "mouseup", "1"});
         ASSERT_TRUE(RunUntil([&] { return releases > before; }));
-        Settle(0.1);
+        ASSERT_TRUE(WaitDrawn(win.frame));
     }
 
     CPoint origin;

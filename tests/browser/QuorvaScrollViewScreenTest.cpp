@@ -40,7 +40,7 @@ protected:
         ASSERT_TRUE(win.WaitShown());
         win.frame.resize(700, 520);
         ASSERT_TRUE(RunUntil([&] { return win.view->ClientSize().cx > 660; }));
-        Settle();
+        ASSERT_TRUE(WaitDrawn(win.frame));
     }
 
     Gtk::Scrollbar& Bar(Gtk::Orientation orientation) { return ScrollBarOf(*win.view, orientation); }
@@ -58,7 +58,7 @@ protected:
     // The thumb's start and end along the bar, once the bar has been laid out.
     std::pair<int, int> Slider(Gtk::Orientation orientation)
     {
-        Settle(0.1);
+        EXPECT_TRUE(WaitDrawn(Bar(orientation)));
         int start = 0, end = 0;
         gtk_range_get_slider_range(GTK_RANGE(Bar(orientation).gobj()), &start, &end);
         return {start, end};
@@ -101,11 +101,11 @@ protected:
     void Pointer(Gtk::Orientation orientation, const std::vector<std::string>& args)
     {
         win.frame.get_window()->raise();
-        Settle(0.05);
+        gdk_display_sync(win.frame.get_display()->gobj());
         const double before = Bar(orientation).get_adjustment()->get_value();
         Xdo(args);
-        ASSERT_TRUE(RunUntil([&] { return Bar(orientation).get_adjustment()->get_value() != before; }, 5));
-        Settle(0.1);
+        ASSERT_TRUE(RunUntil([&] { return Bar(orientation).get_adjustment()->get_value() != before; }));
+        ASSERT_TRUE(WaitDrawn(Bar(orientation)));
     }
 
     // Whether the client on screen shows capture-grid.html at the stored

@@ -197,7 +197,9 @@ TEST_F(PageSetupDlgTest, CapturesAreFinishedOnAWorkerWhileTheDialogGoesOn)
         Key("alt+d");
         EXPECT_TRUE(Box(CPageSetupDlg::IDC_DPI).get_sensitive());
         EXPECT_EQ(dialog->Preview().PageSetting().fitType, DPI);
-        Settle(2.5);
+        // Two ticks come and go while the capture is held: neither starts another.
+        const int ticks = dialog->Ticks();
+        ASSERT_TRUE(PumpUntil([&] { return dialog->Ticks() >= ticks + 2; }, 30000));
         EXPECT_EQ(calls, 1);
         EXPECT_TRUE(dialog->CaptureRunning());
         EXPECT_FALSE(dialog->Preview().Bitmap());
@@ -246,25 +248,32 @@ TEST_F(PageSetupDlgTest, ClosingWhileACaptureIsFinishedDropsIt)
             });
         },
         nullptr);
+    // Let go only once the dialog is closing: the user-interface thread
+    // then waits for the worker and cannot do it itself.
+    std::atomic<bool> closing{false};
     std::thread releaser;
     const int result = Run([&] {
         ASSERT_TRUE(PumpUntil([&] { return started.load(); }, 10000));
-        // Let go only once the dialog is closing: the user-interface thread
-        // then waits for the worker and cannot do it itself.
+        dialog->Dialog().signal_response().connect([&](int) { closing = true; });
         releaser = std::thread([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (!closing && std::chrono::steady_clock::now() < limit)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
             release = true;
         });
         Key("Escape");
     });
     if (releaser.joinable())
         releaser.join();
+    EXPECT_TRUE(closing) << "Escape did not close the dialog within 60 s";
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(finished);
     EXPECT_FALSE(dialog->CaptureRunning());
     EXPECT_FALSE(dialog->Preview().Bitmap());
     dialog.reset();
-    Settle(0.5);
+    // Whatever the dropped capture left queued runs now, and reports nothing.
+    while (Glib::MainContext::get_default()->iteration(false)) {
+    }
     EXPECT_TRUE(messages.empty());
 }
 

@@ -187,7 +187,10 @@ TEST_F(CaptureWait, TheBusyCursorOfALoadingPageIsOverTheClientAreaOnly)
     frame = std::make_unique<CMainFrame>(setting);
     frame->Create();
     ASSERT_TRUE(RunUntil([&] { return frame->Browser().ReadyState() == 1 && frame->get_visible(); }));
-    Settle();
+    // The status and the busy cursor follow the start of the load.
+    RunUntil([&] {
+        return frame->StatusText() == "ロード中..." && frame->ScrollView().ClientArea().get_window()->get_cursor();
+    });
     EXPECT_EQ(frame->StatusText(), "ロード中...");
     EXPECT_FALSE(frame->get_window()->get_cursor());
     EXPECT_TRUE(frame->ScrollView().ClientArea().get_window()->get_cursor());

@@ -12,7 +12,9 @@
 #include "shell/MainFrame.h"
 
 #include <gtest/gtest.h>
+#include <gtkmm/dialog.h>
 
+#include <chrono>
 #include <vector>
 
 namespace {
@@ -200,10 +202,24 @@ TEST_F(MainFrameClosing, TheSessionEndingDismissesAnOpenDialogAndWritesTheSettin
     frame.Create();
     UseOwnSettingsFile(frame);
     ASSERT_TRUE(RunUntil([&] { return frame.Browser().ReadyState() == 4 && frame.get_visible(); }));
-    bool ended = false;
-    // The About box runs modally; the session ends while it is open.
-    Glib::signal_timeout().connect_once([&] { frame.EndSession(); ended = true; }, 300);
+    bool ended = false, aboutShown = false;
+    // The About box runs modally; the session ends once it is on the screen
+    // (or after a minute without it, so that the test ends either way).
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    Glib::signal_timeout().connect(
+        [&] {
+            for (Gtk::Window* w : Gtk::Window::list_toplevels())
+                if (dynamic_cast<Gtk::Dialog*>(w) && w->get_mapped())
+                    aboutShown = true;
+            if (!aboutShown && std::chrono::steady_clock::now() < limit)
+                return true;
+            frame.EndSession();
+            ended = true;
+            return false;
+        },
+        10);
     frame.Dispatch(ID_APP_ABOUT);
+    EXPECT_TRUE(aboutShown) << "the About box did not appear";
     EXPECT_TRUE(ended);
     EXPECT_FALSE(frame.get_visible());
     const CSetting written = ReadBack();
