@@ -14,7 +14,7 @@ packages=(
   # running and testing headless
   xvfb xauth xdotool cups printer-driver-cups-pdf poppler-utils ghostscript xclip
   fonts-ipafont-gothic python3 libjpeg-turbo-progs imagemagick desktop-file-utils "appstream-util|appstream"
-  adwaita-icon-theme dbus-daemon groff-base x11-utils util-linux
+  adwaita-icon-theme dbus-daemon groff-base x11-utils util-linux locales
   # packaging (tools/package.sh) and checking the package
   dpkg-dev binutils lintian
   # the web process sandbox
@@ -44,14 +44,24 @@ for entry in "${packages[@]}"; do
   done
   [ -n "$found" ] || missing+=("$entry")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-$sudo apt-get update
-names=()
-for entry in "${missing[@]}"; do
-  names+=("$(available "$entry")")
-done
-echo "Installing: ${names[*]}"
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${names[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get update
+  names=()
+  for entry in "${missing[@]}"; do
+    names+=("$(available "$entry")")
+  done
+  echo "Installing: ${names[*]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${names[@]}"
+fi
+
+# The tests run the program in Japanese (LANG=ja_JP.UTF-8), which the C
+# library knows only once the locale is generated.
+if ! locale -a 2>/dev/null | grep -qx 'ja_JP\.utf8'; then
+  echo "Generating the locale ja_JP.UTF-8"
+  grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
+    echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen
+fi

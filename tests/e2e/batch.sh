@@ -57,7 +57,7 @@ held = []
 while True:
     held.append(s.accept()[0]); print("accepted", flush=True)' >"$QV_TMP/silent.log" &
 QV_HELPER_PIDS=$!
-for _ in $(seq 50); do [ -s "$QV_TMP/silent.log" ] && break; sleep 0.1; done
+qv_wait_file "$QV_TMP/silent.log" || qv_fail "the silent server did not start"
 silent="http://127.0.0.1:$(head -n1 "$QV_TMP/silent.log")/"
 LANG=en_US.UTF-8 qv_run --save "$out/silent.png" --timeout 2 "$silent"
 qv_expect_status 3 "a page that never loads"
@@ -65,11 +65,28 @@ grep -q "Gave up after 2 seconds" "$QV_TMP/err" || qv_fail "message: $(cat "$QV_
 accepted=$(grep -c accepted "$QV_TMP/silent.log" || true)
 LANG=en_US.UTF-8 "$QV_BIN" --save "$out/silent.png" "$silent" 2>"$QV_TMP/err" &
 QV_PID=$!
-for _ in $(seq 100); do [ "$(grep -c accepted "$QV_TMP/silent.log")" -gt "$accepted" ] && break; sleep 0.1; done
+for _ in $(seq 150); do [ "$(grep -c accepted "$QV_TMP/silent.log")" -gt "$accepted" ] && break; sleep 0.2; done
+[ "$(grep -c accepted "$QV_TMP/silent.log")" -gt "$accepted" ] || qv_fail "the run never connected to the silent server"
 kill -TERM "$QV_PID"
 qv_wait_exit 20 || qv_fail "SIGTERM did not end the run"
 qv_expect_status 3 "SIGTERM while loading"
 grep -q "The operation was aborted" "$QV_TMP/err" || qv_fail "message: $(cat "$QV_TMP/err")"
+
+# A map one of whose tiles never arrives: the capture waits for it, and
+# SIGTERM ends that wait with the capture's status, 4, and no file.
+python3 "$QV_TEST_FIXTURES/tile_server.py" >"$QV_TMP/tiles.port" 2>"$QV_TMP/tiles.log" &
+QV_HELPER_PIDS="$QV_HELPER_PIDS $!"
+qv_wait_file "$QV_TMP/tiles.port" || qv_fail "the tile server did not start"
+map="http://127.0.0.1:$(head -n1 "$QV_TMP/tiles.port")/map.html?cols=2&rows=2&size=100&hang=1"
+LANG=en_US.UTF-8 "$QV_BIN" --save "$out/map.png" --timeout 120 "$map" 2>"$QV_TMP/err" &
+QV_PID=$!
+for _ in $(seq 150); do grep -qx hang "$QV_TMP/tiles.log" && break; sleep 0.2; done
+grep -qx hang "$QV_TMP/tiles.log" || qv_fail "the run never asked for the tile that does not come"
+kill -TERM "$QV_PID"
+qv_wait_exit 30 || qv_fail "SIGTERM did not end the wait for the tiles"
+qv_expect_status 4 "SIGTERM while waiting for the tiles"
+grep -q "The operation was aborted" "$QV_TMP/err" || qv_fail "message: $(cat "$QV_TMP/err")"
+[ ! -e "$out/map.png" ] || qv_fail "an interrupted capture wrote a file"
 
 qv_run --print --dpi 100 --output "$out/missing/poster.pdf" "$page"
 qv_expect_status 6 "a PDF into a missing folder"
@@ -103,11 +120,7 @@ grep -q "display" "$QV_TMP/err" || qv_fail "no-display message of the window: $(
 # 10 mm margins (4725 x 3272 dots printable) take 1 x 2 sheets.
 qv_start
 win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
-qv_focus "$win"
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key x
-qv_wait_exit 20 || qv_fail "the program did not end after File > Exit"
+qv_exit_from_menu "$win"
 config=$XDG_CONFIG_HOME/Brackwater/Quorvane/Quorvane32.config
 python3 - "$config" <<'PY'
 import sys, xml.etree.ElementTree as ET

@@ -36,8 +36,5 @@ for type in png bmp; do
     rm "$QV_TMP/clip.$type"
 done
 
-qv_focus "$win"
-qv_open_menu f
-xdotool key x
-qv_wait_exit 20 || qv_fail "the program did not end after File > Exit"
+qv_exit_from_menu "$win"
 echo "an 8000 x 6000 copy read back as PNG and BMP, equal to the page"

@@ -38,11 +38,7 @@ box=$(wait_question) || qv_fail "no question on the second start"
 qv_focus "$box"
 xdotool key Return
 win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear after OK"
-qv_focus "$win"
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key x
-qv_wait_exit 20 || qv_fail "the program did not end after File > Exit"
+qv_exit_from_menu "$win"
 [ "$QV_STATUS" -eq 1 ] || qv_fail "exit code $QV_STATUS, expected 1"
 
 xmllint --noout "$file" || qv_fail "the written file is not well-formed"

@@ -40,8 +40,7 @@ focus_dialog() {
     local id
     for _ in $(seq 25); do
         id=$(qv_wait_titled "$1" 30) || return 1
-        if xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id" 2>/dev/null; then
-            sleep 0.3
+        if qv_try_focus "$id"; then
             echo "$id"
             return 0
         fi
@@ -95,8 +94,7 @@ print_refused() {
 # File > Exit ends the program, which writes the file back with every value
 # in range.
 exit_and_check_file() {
-    xdotool key --clearmodifiers alt+f; sleep 0.5; xdotool key x
-    qv_wait_exit 30 || qv_fail "the program did not end after File > Exit"
+    qv_exit_from_menu "$win"
     [ "$QV_STATUS" -eq 1 ] || qv_fail "exit code $QV_STATUS, expected 1"
     xmllint --noout "$file" || qv_fail "the written file is not well-formed"
     for path in /QuorvaneSetting/ScrollX /QuorvaneSetting/ScrollY /QuorvaneSetting/Trim/left /QuorvaneSetting/Trim/top \
@@ -123,7 +121,7 @@ step() { echo "-- $*"; }
 write_settings 99999 -500 $MAX $MIN
 start_main
 step "run 1: Copy"
-xdotool key --clearmodifiers alt+e; sleep 0.5; xdotool key c
+qv_open_menu e; xdotool key c
 for _ in $(seq 100); do
     kill -0 "$QV_PID" || qv_fail "Copy ended the program"
     xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q image/png && break
@@ -139,7 +137,7 @@ exit_and_check_file
 write_settings 320 240 $MAX $MIN
 start_main
 step "run 2: Copy"
-xdotool key --clearmodifiers alt+e; sleep 0.5; xdotool key c
+qv_open_menu e; xdotool key c
 for _ in $(seq 50); do
     kill -0 "$QV_PID" || qv_fail "Copy ended the program"
     xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q image/png && break
@@ -147,9 +145,9 @@ for _ in $(seq 50); do
 done
 xclip -selection clipboard -t TARGETS -o | grep -q image/png || qv_fail "Copy put no image on the clipboard"
 step "run 2: Save"
-xdotool key --clearmodifiers alt+f; sleep 0.5; xdotool key a
+qv_open_menu f; xdotool key a
 save_as "$QV_TMP/shot.jpg" 名前を付けて保存
-for _ in $(seq 50); do [ -s "$QV_TMP/shot.jpg" ] && break; sleep 0.2; done
+qv_wait_file "$QV_TMP/shot.jpg" || qv_fail "Save wrote no file"
 [ "$(od -An -tx1 -N2 "$QV_TMP/shot.jpg" | tr -d ' ')" = "ffd8" ] || qv_fail "Save wrote no JPEG"
 step "run 2: Print"
 print_refused "Print with no room on the paper"

@@ -83,7 +83,18 @@ qv_wait_no_window() {
     return 1
 }
 
-qv_focus() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"; sleep 0.3; }
+# Gives window $1 the keyboard focus and waits until X says it has it;
+# false when it does not get it within 20 s (a window being replaced).
+qv_try_focus() {
+    local _
+    for _ in $(seq 100); do
+        xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null || true
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+qv_focus() { qv_try_focus "$1" || qv_fail "window $1 did not get the keyboard focus"; }
 
 # Waits for the program to end (at most $1 seconds) and sets QV_STATUS.
 qv_wait_exit() {
@@ -100,8 +111,9 @@ qv_wait_exit() {
 
 # Starts a private cupsd on a unix socket under $QV_TMP with a cups-pdf queue
 # "qvpdf" as its default, and points CUPS_SERVER at it; sets QV_CUPS (its
-# folder: the spool keeps every document as the program sent it) and stops
-# the server at exit. cupsd runs its backends as root only: without root, or
+# folder: the spool keeps every document as the program sent it, and
+# cups-pdf, configured there, writes into $QV_CUPS/pdf) and stops the server
+# at exit. cupsd runs its backends as root only: without root, or
 # without cupsd or cups-pdf, the test is skipped and says why.
 qv_start_cupsd() {
     local ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
@@ -113,13 +125,14 @@ qv_start_cupsd() {
     local sub
     for sub in "" /root /log /cache /state /spool /spool/tmp; do mkdir -p "$QV_CUPS$sub"; chmod 755 "$QV_CUPS$sub"; done
     chmod 1777 "$QV_CUPS/spool/tmp"
+    bash "$QV_TEST_SOURCE/printing/private_cups_pdf.sh" "$QV_CUPS" || qv_fail "the private cups-pdf could not be set up"
     cat >"$QV_CUPS/root/cups-files.conf" <<CONF
 ServerRoot $QV_CUPS/root
 RequestRoot $QV_CUPS/spool
 TempDir $QV_CUPS/spool/tmp
 StateDir $QV_CUPS/state
 CacheDir $QV_CUPS/cache
-ServerBin /usr/lib/cups
+ServerBin $QV_CUPS/serverbin
 DataDir /usr/share/cups
 ErrorLog $QV_CUPS/log/error_log
 FatalErrors none
@@ -258,6 +271,36 @@ qv_open_menu() {
         sleep 0.1
     done
     qv_fail "Alt+$1 did not open a menu"
+}
+
+# Ends the program with File > Exit from its main window $1 and waits (at
+# most $2 seconds, 30 by default) until it has ended: sets QV_STATUS.
+qv_exit_from_menu() {
+    qv_focus "$1"
+    qv_open_menu f
+    xdotool key x
+    qv_wait_exit "${2:-30}" || qv_fail "the program did not end after File > Exit"
+}
+
+# Waits until the window with id $1 is gone (at most $2 seconds, 20 by default).
+qv_wait_gone() {
+    local _
+    for _ in $(seq $(( ${2:-20} * 5 ))); do
+        xdotool search --all --onlyvisible --pid "$QV_PID" 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Waits until file $1 exists and is not empty (the program renames a
+# complete file into place), at most $2 seconds (20 by default).
+qv_wait_file() {
+    local _
+    for _ in $(seq $(( ${2:-20} * 5 ))); do
+        [ -s "$1" ] && return 0
+        sleep 0.2
+    done
+    return 1
 }
 
 # Serves the fixtures and sets QV_GRID_URL to the grid page, whose every

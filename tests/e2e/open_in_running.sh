@@ -23,11 +23,7 @@ qv_wait_request "/open-url-page.html?second" || qv_fail "the running window did 
 windows=$(xdotool search --onlyvisible --name '^Quorvane$' | wc -l)
 [ "$windows" -eq 1 ] || qv_fail "$windows main windows"
 
-qv_focus "$win"
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key x
-qv_wait_exit 20 || qv_fail "the program did not end after File > Exit"
+qv_exit_from_menu "$win"
 python3 - "$config" "$first" "$second" <<'PY' || qv_fail "stored URLs are wrong"
 import sys, xml.etree.ElementTree as ET
 root = ET.parse(sys.argv[1]).getroot()

@@ -22,57 +22,18 @@ print(root.findtext("./Url") or "")
 PY
 }
 
-# Visible windows of the program other than the main window.
-other_windows() {
-    xdotool search --all --onlyvisible --pid "$QV_PID" --class quorvane 2>/dev/null | grep -vx "$win" || true
-}
-
-# Waits for the program's window titled $1 (other than the main window) and
-# prints its id. Japanese titles are read with xprop in a UTF-8 locale, as
-# xdotool's name search converts them through the C library's locale.
-wait_dialog() {
-    local w
-    for _ in $(seq 100); do
-        for w in $(other_windows); do
-            if ! command -v xprop >/dev/null ||
-                [ "$(LC_ALL=C.UTF-8 xprop -id "$w" -notype _NET_WM_NAME)" = "_NET_WM_NAME = \"$1\"" ]; then
-                echo "$w"
-                return 0
-            fi
-        done
-        sleep 0.2
-    done
-    return 1
-}
-
-wait_gone() {
-    for _ in $(seq 100); do
-        other_windows | grep -qx "$1" || return 0
-        sleep 0.2
-    done
-    return 1
-}
-
-quit_program() {
-    qv_focus "$win"
-    xdotool key --clearmodifiers alt+f
-    sleep 0.5
-    xdotool key x
-    qv_wait_exit 20 || qv_fail "the program did not end after File > Exit"
-}
-
 qv_start
 win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
 qv_focus "$win"
 xdotool key --clearmodifiers ctrl+o
-dialog=$(wait_dialog 'URL を開く') || qv_fail "Ctrl+O showed no open-URL dialog"
+dialog=$(qv_wait_titled 'URL を開く') || qv_fail "Ctrl+O showed no open-URL dialog"
 qv_focus "$dialog"
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 30 "$url"
 xdotool key Return
-wait_gone "$dialog" || qv_fail "Enter did not close the open-URL dialog"
+qv_wait_gone "$dialog" || qv_fail "Enter did not close the open-URL dialog"
 wait_loads 1 || qv_fail "the page did not load"
-quit_program
+qv_exit_from_menu "$win"
 
 [ -f "$config" ] || qv_fail "no settings file was written"
 mapfile -t first < <(stored)
@@ -82,7 +43,7 @@ mapfile -t first < <(stored)
 qv_start
 win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear again"
 wait_loads 2 || qv_fail "the stored URL was not opened at start"
-quit_program
+qv_exit_from_menu "$win"
 mapfile -t second < <(stored)
 [ "${second[0]}" = "$url" ] || qv_fail "after a restart recent URLs start with '${second[0]}', expected $url"
 echo "opened $url; it heads the recent URLs after a restart"

@@ -10,44 +10,21 @@ cups=$QV_CUPS
 # A local page: the default start page is on the network.
 qv_write_settings 1024 768 "file://$QV_FIXTURES/capture-corners.html"
 
-# Dialogs with Japanese titles are not found by `search --name`; their
-# names are read one window at a time. Prints the window's id.
-wait_titled() {
-    for _ in $(seq "${2:-100}"); do
-        for w in $(xdotool search --onlyvisible --pid "$QV_PID" 2>/dev/null); do
-            [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && { echo "$w"; return 0; }
-        done
-        sleep 0.2
-    done
-    return 1
-}
-wait_untitled() {
-    for _ in $(seq 100); do
-        wait_titled "$1" 1 >/dev/null || return 0
-        sleep 0.2
-    done
-    return 1
-}
-
 # Prints with Ctrl+P and "印刷"; prints the spool file CUPS received.
 print_poster() {
     local before
-    before=$(ls "$cups/spool" | grep -c '^d' || true)
+    before=$(qv_spooled | wc -l)
     xdotool key --clearmodifiers ctrl+p
     local id
-    id=$(wait_titled 印刷) || qv_fail "the print dialog did not appear"
+    id=$(qv_wait_titled 印刷) || qv_fail "the print dialog did not appear"
     qv_focus "$id"
     xdotool key Return
-    wait_untitled 印刷 || qv_fail "the print dialog stayed open"
-    id=$(wait_titled 確認 1500) || qv_fail "no end-of-job box: $(tail -5 "$cups/log/error_log")"
+    qv_wait_untitled 印刷 || qv_fail "the print dialog stayed open"
+    id=$(qv_wait_titled 確認 300) || qv_fail "no end-of-job box: $(tail -5 "$cups/log/error_log")"
     qv_focus "$id"
     xdotool key Return
-    wait_untitled 確認 || qv_fail "the end-of-job box stayed open"
-    for _ in $(seq 50); do
-        [ "$(ls "$cups/spool" | grep -c '^d' || true)" -gt "$before" ] && break
-        sleep 0.2
-    done
-    ls -t "$cups"/spool/d*-001 | head -n1
+    qv_wait_untitled 確認 || qv_fail "the end-of-job box stayed open"
+    qv_wait_spooled $((before + 1)) || qv_fail "CUPS received no new document"
 }
 
 check_pdf() {
@@ -62,26 +39,17 @@ check_pdf() {
 qv_start
 win=$(qv_wait_window '^Quorvane$') || qv_fail "the main window did not appear: $(cat "$QV_TMP/out.log")"
 qv_focus "$win"
-xdotool key --clearmodifiers alt+f
-sleep 0.5
+qv_open_menu f
 xdotool key r
-dialog=$(wait_titled ページ設定) || qv_fail "the page setup dialog did not appear"
+dialog=$(qv_wait_titled ページ設定) || qv_fail "the page setup dialog did not appear"
 qv_focus "$dialog"
-xdotool key alt+z Up
-sleep 0.3
-xdotool key alt+a
-sleep 0.3
-xdotool key alt+f Tab ctrl+a 2 Tab Tab ctrl+a 2
-sleep 0.3
-xdotool key Return
-wait_untitled ページ設定 || qv_fail "the page setup dialog stayed open"
+# The dialog takes the keys in the order typed: the paper one up (A3),
+# landscape, fitted to 2 x 2 sheets, OK.
+xdotool key alt+z Up alt+a alt+f Tab ctrl+a 2 Tab Tab ctrl+a 2 Return
+qv_wait_untitled ページ設定 || qv_fail "the page setup dialog stayed open"
 check_pdf "$(print_poster)"
 
-qv_focus "$win"
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key x
-qv_wait_exit 20 || qv_fail "the program did not end"
+qv_exit_from_menu "$win"
 config=$XDG_CONFIG_HOME/Brackwater/Quorvane/Quorvane32.config
 grep -q '<Papers><cx>2</cx><cy>2</cy></Papers>' "$config" || qv_fail "2 x 2 not kept: $(cat "$config")"
 grep -Eq '<PrinterChoice><Printer>qvpdf</Printer><Media>iso_a3_297x420mm[a-z_]*</Media><Orientation>LANDSCAPE</Orientation>' \

@@ -32,9 +32,6 @@ info=$(pdfinfo "$pdf") || qv_fail "CUPS received no PDF"
 echo "$info" | grep -q '^Pages: *4$' || qv_fail "expected 4 pages: $info"
 echo "$info" | grep -Eq '^Page size: *595\.[0-9]+ x 841\.[0-9]+ pts' || qv_fail "expected A4 portrait: $info"
 python3 "$(dirname "$0")/check_poster_pdf.py" "$pdf" 1000 1000 2 2 500 729 || qv_fail "the tiles are not where the geometry puts them"
-qv_focus "$win"
-qv_open_menu f
-xdotool key x
-qv_wait_exit 20 || qv_fail "the program did not end after File > Exit"
+qv_exit_from_menu "$win"
 [ "$QV_STATUS" -eq 1 ] || qv_fail "exit code $QV_STATUS, expected 1"
 echo "2 x 2 A4 sheets with tiles of 500 x 729 pixels, printed through CUPS"

@@ -44,23 +44,13 @@ save_as() {
     qv_fail "the save dialog stayed open for $2"
 }
 
-# Waits for the program to finish writing $1: it renames a complete file
-# into place.
-wait_file() {
-    for _ in $(seq 100); do
-        [ -s "$1" ] && return 0
-        sleep 0.1
-    done
-    qv_fail "$1 was not written: $(ls -A "$out")"
-}
-
 save_as 0 page-jpeg
 save_as 1 page-png
 save_as 2 page-tiff
 save_as 3 page-bmp
 for check in "page-jpeg.jpg JPEG --lossy" "page-png.png PNG" "page-tiff.tif TIFF" "page-bmp.bmp BMP3"; do
     set -- $check
-    wait_file "$out/$1"
+    qv_wait_file "$out/$1" || qv_fail "$out/$1 was not written: $(ls -A "$out")"
     format=$(identify -format '%m' "$out/$1") || qv_fail "$1 cannot be read"
     [ "$format" = "$2" ] || qv_fail "$1 holds $format, expected $2"
     python3 "$here/check_grid_image.py" "$out/$1" $width $height ${3-} || qv_fail "$1 does not show the page"
@@ -68,8 +58,5 @@ done
 [ "$(ls -A "$out" | sort | tr '\n' ' ')" = "page-bmp.bmp page-jpeg.jpg page-png.png page-tiff.tif " ] ||
     qv_fail "the folder holds $(ls -A "$out")"
 
-qv_focus "$win"
-qv_open_menu f
-xdotool key x
-qv_wait_exit 20 || qv_fail "the program did not end after File > Exit"
+qv_exit_from_menu "$win"
 echo "Save As wrote JPEG, PNG, TIFF and BMP files of the page"

@@ -3,15 +3,12 @@
 #include <cups/cups.h>
 #include <glib/gstdio.h>
 
-#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -63,28 +60,6 @@ bool PollUntil(F done, double seconds)
     return true;
 }
 
-// cups-pdf's output folder: its "Out" setting with ${HOME} and ${USER} of
-// the user the job runs for (this process's user).
-std::string CupsPdfOutputFolder()
-{
-    std::string out = "${HOME}/PDF";
-    std::ifstream conf("/etc/cups/cups-pdf.conf");
-    std::string line;
-    while (std::getline(conf, line)) {
-        std::istringstream words(line);
-        std::string key, value;
-        if (words >> key >> value && key == "Out")
-            out = value;
-    }
-    const passwd* pw = getpwuid(geteuid());
-    const std::string home = pw ? pw->pw_dir : g_get_home_dir();
-    const std::string user = pw ? pw->pw_name : g_get_user_name();
-    for (auto [var, value] : {std::pair<std::string, std::string>{"${HOME}", home}, {"${USER}", user}})
-        for (size_t at; (at = out.find(var)) != std::string::npos;)
-            out.replace(at, var.size(), value);
-    return out;
-}
-
 }  // namespace
 
 bool CCupsTestServer::Start()
@@ -124,11 +99,18 @@ bool CCupsTestServer::Start()
     }
     chmod((m_dir + "/spool/tmp").c_str(), 01777);
     m_socket = m_dir + "/cups.sock";
+    // cups-pdf with a configuration of this server's own, writing into
+    // m_dir/pdf: nothing of the machine's is read or written.
+    const char* tests = g_getenv("QV_TEST_SOURCE");
+    if (!tests || !RunTool({"bash", std::string(tests) + "/printing/private_cups_pdf.sh", m_dir})) {
+        Failed("the private cups-pdf could not be set up (QV_TEST_SOURCE comes from run_sealed.sh): " + m_toolError);
+        return false;
+    }
 
     WriteText(m_dir + "/root/cups-files.conf",
               "ServerRoot " + m_dir + "/root\nRequestRoot " + m_dir + "/spool\nTempDir " + m_dir +
                   "/spool/tmp\nStateDir " + m_dir + "/state\nCacheDir " + m_dir +
-                  "/cache\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\nAccessLog " + m_dir +
+                  "/cache\nServerBin " + m_dir + "/serverbin\nDataDir /usr/share/cups\nAccessLog " + m_dir +
                   "/log/access_log\nErrorLog " + m_dir + "/log/error_log\nPageLog " + m_dir +
                   "/log/page_log\nFatalErrors none\nPrintcap\nSystemGroup root\nFileDevice Yes\n");
     WriteText(m_dir + "/root/cupsd.conf",
@@ -137,11 +119,6 @@ bool CCupsTestServer::Start()
                   std::to_string(kMaxCopies) + "\nPreserveJobFiles Yes\nDefaultPaperSize A4\n"
                   "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                   "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
-
-    // cups-pdf writes into one folder for every server; job ids that no
-    // other test server uses keep the outputs apart.
-    WriteText(m_dir + "/cache/job.cache",
-              "NextJobId " + std::to_string(1000 + g_random_int_range(0, 1000000)) + "\n");
 
     const std::string conf = m_dir + "/root/cupsd.conf";
     const std::string files = m_dir + "/root/cups-files.conf";
@@ -267,7 +244,7 @@ std::optional<int> CCupsTestServer::WaitForJobEnd(int jobId, double seconds, con
 
 std::optional<std::string> CCupsTestServer::OutputOfJob(int jobId, double seconds)
 {
-    const std::string folder = CupsPdfOutputFolder();
+    const std::string folder = m_dir + "/pdf";
     const std::string tag = "job_" + std::to_string(jobId);
     std::string found;
     PollUntil(
