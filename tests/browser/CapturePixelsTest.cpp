@@ -1,5 +1,7 @@
 #include "browser/CapturePixels.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -79,7 +81,8 @@ TEST_P(ConvertWidths, EveryPixelBottomUpWithZeroPadding)
     ExpectConverted(image, rect, dst);
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, ConvertWidths, testing::Values(1, 2, 3, 4, 5, 15, 16, 17, 31, 33, 64, 101));
+INSTANTIATE_TEST_SUITE_P(Widths, ConvertWidths, testing::Values(1, 2, 3, 4, 5, 15, 16, 17, 31, 33, 64, 101),
+    [](const testing::TestParamInfo<int>& info) { return "Width" + std::to_string(info.param); });
 
 TEST(Convert, ThreadsSplitTheRowsWithoutGapsOrOverlap)
 {

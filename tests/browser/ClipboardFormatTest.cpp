@@ -3,6 +3,8 @@
 #include "bitmap/Dib.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -149,4 +151,5 @@ INSTANTIATE_TEST_SUITE_P(
                     // An ideographic space is white space as well.
                     LineCase{"\xE3\x80\x80https://a.test/\xE5\x9C\xB0\xE5\x9B\xB3\xE3\x80\x80", "https://a.test/\xE5\x9C\xB0\xE5\x9B\xB3"},
                     LineCase{"a b c", "a b c"}, LineCase{"   \r\n  x", ""}, LineCase{"", ""},
-                    LineCase{"\nsecond", ""}));
+                    LineCase{"\nsecond", ""}),
+                    [](const testing::TestParamInfo<LineCase>& info) { return testname::FromText(info.param.text); });

@@ -1,5 +1,7 @@
 #include "browser/QuorvaScrollViewGeometry.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 #include <cairo.h>
@@ -88,7 +90,11 @@ INSTANTIATE_TEST_SUITE_P(
                     StepCase{ScrollRequest::ThumbPosition, 10, 500, std::nullopt},
                     StepCase{ScrollRequest::Top, 10, 0, std::nullopt},
                     StepCase{ScrollRequest::Bottom, 10, 0, std::nullopt},
-                    StepCase{ScrollRequest::EndScroll, 10, 0, std::nullopt}));
+                    StepCase{ScrollRequest::EndScroll, 10, 0, std::nullopt}),
+                    [](const testing::TestParamInfo<StepCase>& info) {
+                        return "Request" + std::to_string(static_cast<int>(info.param.request)) + "_At" +
+                               testname::FromNumber(info.param.pos) + "_Track" + testname::FromNumber(info.param.track);
+                    });
 
 TEST(ScrollStep, RefusesLineAndPageDownThatReachTheMaximum)
 {
@@ -124,7 +130,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ZoneCase{{503, 303}, kZoneCorner}, ZoneCase{{506, 306}, kZoneCorner},
                     ZoneCase{{507, 306}, kZoneBottom}, ZoneCase{{506, 307}, kZoneRight},
                     // The bands run the whole client: far below or right of the browser.
-                    ZoneCase{{503, 5000}, kZoneRight}, ZoneCase{{5000, 303}, kZoneBottom}));
+                    ZoneCase{{503, 5000}, kZoneRight}, ZoneCase{{5000, 303}, kZoneBottom}),
+                    [](const testing::TestParamInfo<ZoneCase>& info) {
+                        return "X" + std::to_string(info.param.pt.x) + "_Y" + std::to_string(info.param.pt.y);
+                    });
 
 TEST(SplitterZone, EdgeNearTheIntegerLimitDoesNotOverflow)
 {

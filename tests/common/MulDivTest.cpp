@@ -1,5 +1,7 @@
 #include "common/MulDiv.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -39,6 +41,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, MulDivTest, testing::Values(
     MulDivCase{kMin, 1, 1, kMin},
     MulDivCase{kMax, kMax, kMax, kMax},  // the 64-bit product keeps it exact
     MulDivCase{100000, 100000, 3, -1},
-    MulDivCase{100000, 100000, 100000, 100000}));
+    MulDivCase{100000, 100000, 100000, 100000}),
+    [](const testing::TestParamInfo<MulDivCase>& info) {
+        return testname::FromNumber(info.param.a) + "_Times_" + testname::FromNumber(info.param.b) + "_Over_" +
+               testname::FromNumber(info.param.c);
+    });
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "common/NumberText.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,7 +25,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, AcceptedNumberText, testing::Values(
     Accepted{"-0", 0}, Accepted{"-7.", -7}, Accepted{"640.5", 640}, Accepted{"007", 7},
     Accepted{"99999999999", 2147483647}, Accepted{"-99999999999", -2147483648},
     Accepted{"2147483648", 2147483647}, Accepted{"-2147483648", -2147483648},
-    Accepted{"123456789012345678901234567890", 2147483647}));
+    Accepted{"123456789012345678901234567890", 2147483647}),
+    [](const testing::TestParamInfo<Accepted>& info) { return testname::FromText(info.param.text); });
 
 class RefusedNumberText : public testing::TestWithParam<const char*> {};
 
@@ -33,7 +36,8 @@ TEST_P(RefusedNumberText, IsAFormatError)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, RefusedNumberText, testing::Values(
-    "", " 800", "800 ", "8 00", "12a", "1e3", "1,000", "+-1", "--1", ".5", "0x10", "８００", "+", "-", "1.2.3"));
+    "", " 800", "800 ", "8 00", "12a", "1e3", "1,000", "+-1", "--1", ".5", "0x10", "８００", "+", "-", "1.2.3"),
+    [](const testing::TestParamInfo<const char*>& info) { return testname::FromText(info.param); });
 
 TEST(IntToText, WritesPlainDecimal)
 {

@@ -3,6 +3,8 @@
 #include "controls/EditBinding.h"
 #include "errors/StringTable.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -47,7 +49,10 @@ TEST_P(EditAcceptsTest, WritesTheIntegerPartAndFiresOnce)
 INSTANTIATE_TEST_SUITE_P(Numbers, EditAcceptsTest,
                          testing::Values(TextCase{"800", 800}, TextCase{"640.5", 640}, TextCase{"-7.", -7},
                                          TextCase{"+12", 12}, TextCase{"0", 0}, TextCase{"12.9", 12},
-                                         TextCase{"99999999999", INT_MAX}, TextCase{"-99999999999", INT_MIN}));
+                                         TextCase{"99999999999", INT_MAX}, TextCase{"-99999999999", INT_MIN}),
+                                         [](const testing::TestParamInfo<TextCase>& info) {
+                                             return testname::FromText(info.param.text);
+                                         });
 
 class EditRefusesFormatTest : public EditBindingTest, public testing::WithParamInterface<const char*> {};
 
@@ -66,7 +71,10 @@ TEST_P(EditRefusesFormatTest, RaisesFormatErrorWithTheText)
 }
 
 INSTANTIATE_TEST_SUITE_P(BadTexts, EditRefusesFormatTest,
-                         testing::Values(" 800", "800 ", "abc", "", "1.2.3", "+-1", "8 00", ".5", "1e3", "０"));
+                         testing::Values(" 800", "800 ", "abc", "", "1.2.3", "+-1", "8 00", ".5", "1e3", "０"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return testname::FromText(info.param);
+                         });
 
 TEST_F(EditBindingTest, RangeRefusalsCarryTheirMessages)
 {

@@ -1,6 +1,8 @@
 #include "errors/StringTable.h"
 #include "imaging/SaveFileTypes.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,7 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
                     CompletionCase{"/home/u/.hidden", 2, "/home/u/.hidden"},
                     CompletionCase{"/home/u/map.", 3, "/home/u/map."},
                     CompletionCase{"/home/u/map", 0, "/home/u/map"},
-                    CompletionCase{"/home/u/map", 5, "/home/u/map"}));
+                    CompletionCase{"/home/u/map", 5, "/home/u/map"}),
+                    [](const testing::TestParamInfo<CompletionCase>& info) {
+                        return testname::FromText(info.param.typed) + "_Type" + std::to_string(info.param.filterIndex);
+                    });
 
 TEST(SaveFileTypesTest, FourTypesInOrder)
 {

@@ -4,6 +4,8 @@
 #include "settings/SettingExample.h"
 #include "settings/SettingNames.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 #include <glib.h>
@@ -220,7 +222,10 @@ TEST_P(SettingFormatWidth, ReadsTheIntegerPart)
 INSTANTIATE_TEST_SUITE_P(Texts, SettingFormatWidth,
                          testing::Values(WidthText{"800.9", 800}, WidthText{"800.", 800}, WidthText{"+800", 800},
                                          WidthText{"-0", 0}, WidthText{"-12.5", -12}, WidthText{"99999999999", INT_MAX},
-                                         WidthText{"-99999999999", INT_MIN}, WidthText{"0800", 800}));
+                                         WidthText{"-99999999999", INT_MIN}, WidthText{"0800", 800}),
+                                         [](const testing::TestParamInfo<WidthText>& info) {
+                                             return testname::FromText(info.param.text);
+                                         });
 
 TEST_F(SettingFormat, NamesAndDwordsAreWrittenBackInTheirOwnForm)
 {

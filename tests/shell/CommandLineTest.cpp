@@ -5,6 +5,8 @@
 
 #include <glib.h>
 #include <glib/gstdio.h>
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,7 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FormatCase{{"--save", "a.JPG"}, ImgContainer::Jpeg}, FormatCase{{"--save", "dir.v2/a.tif"}, ImgContainer::Tiff},
                     FormatCase{{"--save", "a.png", "--format", "tiff"}, ImgContainer::Tiff},
                     FormatCase{{"--save", "poster", "--format", "JPEG"}, ImgContainer::Jpeg},
-                    FormatCase{{"--format=bmp", "--save=a.out"}, ImgContainer::Bmp}));
+                    FormatCase{{"--format=bmp", "--save=a.out"}, ImgContainer::Bmp}),
+                    [](const testing::TestParamInfo<FormatCase>& info) { return testname::FromArgs(info.param.args); });
 
 TEST(CommandLine, PrintTakesItsOptions)
 {
@@ -157,7 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{{"--save", "a.png"}, "URL"},
         BadCase{{"u1", "u2"}, "u2"},
         BadCase{{"--frobnicate", "u"}, "--frobnicate"},
-        BadCase{{"--save"}, "--save"}));
+        BadCase{{"--save"}, "--save"}),
+        [](const testing::TestParamInfo<BadCase>& info) { return testname::FromArgs(info.param.args); });
 
 TEST(CommandLine, UrlOfAnExistingFileIsItsFileUri)
 {

@@ -1,6 +1,8 @@
 #include "settings/MruStrings.h"
 #include "browser/ClipboardFormat.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,6 +80,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, UrlPrefillTest,
                                          PrefillCase{"\thttps://b.example/ \nmore", "https://b.example/"},
                                          PrefillCase{"not a url at all", "not a url at all"},
                                          PrefillCase{"\r\nsecond", ""}, PrefillCase{"", ""},
-                                         PrefillCase{"  \r\n", ""}));
+                                         PrefillCase{"  \r\n", ""}),
+                                         [](const testing::TestParamInfo<PrefillCase>& info) {
+                                             return testname::FromText(info.param.clipboard);
+                                         });
 
 }  // namespace

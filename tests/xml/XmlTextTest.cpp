@@ -1,5 +1,7 @@
 #include "xml/XmlText.h"
 
+#include "ParamName.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -26,7 +28,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, XmlDwordText,
                                          // Only the last 8 digits count.
                                          DwordCase{"123456789", 0x23456789u}, DwordCase{"0x10", std::nullopt},
                                          DwordCase{"-1", std::nullopt}, DwordCase{"12G4", std::nullopt},
-                                         DwordCase{"1 2", std::nullopt}));
+                                         DwordCase{"1 2", std::nullopt}),
+                                         [](const testing::TestParamInfo<DwordCase>& info) {
+                                             return testname::FromText(info.param.text);
+                                         });
 
 TEST(XmlDwordText, WritesEightUpperCaseDigits)
 {
@@ -56,7 +61,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, XmlVersionText,
                                          VersionCase{"1.2.3.256", std::nullopt}, VersionCase{"1.2.3.4.5", std::nullopt},
                                          VersionCase{"", std::nullopt}, VersionCase{"1..2", std::nullopt},
                                          VersionCase{"1.2.", std::nullopt}, VersionCase{"-1", std::nullopt},
-                                         VersionCase{"1.a", std::nullopt}));
+                                         VersionCase{"1.a", std::nullopt}),
+                                         [](const testing::TestParamInfo<VersionCase>& info) {
+                                             return testname::FromText(info.param.text);
+                                         });
 
 TEST(XmlVersionText, WritesFourNumbers)
 {
