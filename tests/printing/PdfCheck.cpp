@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string_view>
 #include <functional>
+#include <regex>
 #include <sstream>
 
 namespace {
@@ -104,6 +105,20 @@ std::optional<std::string> PdfPageText(const std::string& path, int page)
     if (!RunTool({"pdftotext", "-f", n, "-l", n, path, "-"}, out))
         return std::nullopt;
     return out;
+}
+
+std::optional<std::vector<CPdfWord>> PdfPageWords(const std::string& path, int page)
+{
+    std::string out;
+    const std::string n = std::to_string(page);
+    if (!RunTool({"pdftotext", "-bbox", "-f", n, "-l", n, path, "-"}, out))
+        return std::nullopt;
+    static const std::regex word(
+        R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
+    std::vector<CPdfWord> words;
+    for (std::sregex_iterator it(out.begin(), out.end(), word), end; it != end; ++it)
+        words.push_back({(*it)[5], std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
+    return words;
 }
 
 namespace {

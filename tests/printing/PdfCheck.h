@@ -29,6 +29,13 @@ bool HavePopplerTools();
 std::optional<std::vector<CPdfPageSize>> PdfPageSizes(const std::string& path);
 // The text of one page (pdftotext).
 std::optional<std::string> PdfPageText(const std::string& path, int page);
+// The words of one page with their boxes, in points from the page's top
+// left corner (pdftotext -bbox).
+struct CPdfWord {
+    std::string text;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+};
+std::optional<std::vector<CPdfWord>> PdfPageWords(const std::string& path, int page);
 std::optional<CRenderedPage> RenderPdfPage(const std::string& path, int page, int dpi);
 // The page rendered to exactly `width` x `height` pixels.
 std::optional<CRenderedPage> RenderPdfPageTo(const std::string& path, int page, int width, int height);
