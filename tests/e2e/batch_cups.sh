@@ -17,12 +17,14 @@ doc=$(qv_wait_spooled 1) || qv_fail "CUPS received no document: $(tail -5 "$QV_C
 info=$(pdfinfo "$doc") || qv_fail "CUPS received no PDF"
 echo "$info" | grep -q '^Pages: *4$' || qv_fail "expected 4 pages: $info"
 echo "$info" | grep -Eq '^Page size: *595\.[0-9]+ x 841\.[0-9]+ pts' || qv_fail "expected A4 portrait: $info"
-# cups-pdf writes the job's PDF into the server's own folder.
-for _ in $(seq 150); do
-    made=$(ls "$QV_CUPS"/pdf/*.pdf 2>/dev/null | head -n1 || true)
-    [ -n "$made" ] && [ -s "$made" ] && pdfinfo "$made" >/dev/null 2>&1 && break
+# cups-pdf writes the job's PDF into the server's own folder once CUPS has
+# run the job to its end.
+for _ in $(seq 300); do
+    lpstat -W completed -o qvpdf 2>/dev/null | grep -q '^qvpdf-' && break
     sleep 0.2
 done
+lpstat -W completed -o qvpdf | grep -q '^qvpdf-' || qv_fail "the job did not complete: $(lpstat -o 2>&1)"
+made=$(ls "$QV_CUPS"/pdf/*.pdf 2>/dev/null | head -n1 || true)
 [ -n "$made" ] || qv_fail "cups-pdf wrote nothing into $QV_CUPS/pdf: $(tail -5 "$QV_CUPS/log/error_log")"
 pdfinfo "$made" | grep -q '^Pages: *4$' || qv_fail "cups-pdf's PDF: $(pdfinfo "$made")"
 echo "a batch --print: four A4 pages through the private CUPS queue"

@@ -3,7 +3,7 @@
 # locale, and on one that lacks it, where the C library's UTF-8 locale stands
 # in. Either way a dialog's Japanese title reaches X as UTF-8, in WM_NAME
 # (which older tools and xdotool's name search read) as well as in
-# _NET_WM_NAME, and GTK does not complain about the locale.
+# _NET_WM_NAME.
 source "$(dirname "$0")/lib.sh"
 
 locale -a | grep -qx 'ja_JP\.utf8' ||
@@ -31,6 +31,5 @@ for machine in with without; do
     qv_wait_gone "$dialog" || qv_fail "$machine the locale: Escape did not close the dialog"
     qv_exit_from_menu "$win"
     [ "$QV_STATUS" -eq 1 ] || qv_fail "$machine the locale: exit code $QV_STATUS"
-    ! grep -i "locale" "$QV_TMP/out.log" || qv_fail "$machine the locale: a complaint about the locale"
     echo "$machine ja_JP.UTF-8: the dialog's title reaches WM_NAME as UTF-8"
 done
