@@ -120,29 +120,6 @@ start_xvfb() {
     return 1
 }
 
-# Starts Xvfb, which picks a free display number itself and writes it, with
-# a newline, once it accepts clients; sets DISPLAY.
-start_xvfb() {
-    local log=$tmp/xvfb.$1.log number="" _
-    : >"$tmp/display"
-    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$tmp/display" 2>"$log" &
-    xvfb=$!
-    # Generous: a loaded machine may take seconds to start an X server.
-    for _ in $(seq 600); do
-        # read fails until the whole line, newline included, is there.
-        read -r number <"$tmp/display" && [ -n "$number" ] && { export DISPLAY=:$number; return 0; }
-        kill -0 "$xvfb" 2>/dev/null || break
-        sleep 0.05
-    done
-    echo "Xvfb did not start (try $1): $(cat "$tmp/display")" >&2
-    echo "--- Xvfb's log:" >&2
-    cat "$log" >&2
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
-    xvfb=""
-    return 1
-}
-
 if [ $display = 1 ] && [ $listing = 0 ]; then
     command -v Xvfb >/dev/null || { echo "Xvfb is not installed (package xvfb): run tools/install-deps.sh" >&2; exit 1; }
     # An Xvfb that ends at once (another one took the same display number a
