@@ -8,7 +8,7 @@ set -euo pipefail
 # releases); any of them installed is enough.
 packages=(
   # building
-  libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libpango1.0-dev libboost-regex-dev libxml2-dev libqpdf-dev
+  libglibmm-2.4-dev libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libpango1.0-dev libboost-regex-dev libxml2-dev libqpdf-dev
   libcups2-dev "libjpeg62-turbo-dev|libjpeg-dev" libxml2-utils libpng-dev zlib1g-dev libtiff-dev
   libglib2.0-dev-bin libgtest-dev libgmock-dev pkg-config cmake g++ clang
   # running and testing headless

@@ -3,6 +3,7 @@
 #include "controls/BuilderWidget.h"
 #include "controls/DialogEnter.h"
 #include "common/NumberText.h"
+#include "errors/ErrorRecord.h"
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/ProgramMessages.h"
@@ -319,7 +320,8 @@ void CPageSetupDlg::UpdateBitmap()
     try {
         if (m_capture)
             capture = m_capture();
-    } catch (const std::exception&) {
+    } catch (...) {
+        // Whatever it was (a Glib::Error too), the next tick tries again.
         m_capturing = false;
         ShowCaptureError(std::current_exception());
         return;
@@ -432,16 +434,7 @@ void CPageSetupDlg::StopFinishing()
 
 void CPageSetupDlg::ShowCaptureError(const std::exception_ptr& error)
 {
-    CSimpleErr err;
-    try {
-        std::rethrow_exception(error);
-    } catch (const my::CException& e) {
-        err = e.Err();
-    } catch (const std::exception& e) {
-        err = MakeErr(58722, {e.what()});
-    } catch (...) {
-        err = MakeErr(58724);
-    }
+    const CSimpleErr err = ErrorRecordOf(error);
     // Shown once per dialog; the ticks go on, so the preview recovers when
     // captures work again. A capture abandoned as the window closes says
     // nothing.
@@ -453,25 +446,26 @@ void CPageSetupDlg::ShowCaptureError(const std::exception_ptr& error)
 
 bool CPageSetupDlg::Validate()
 {
-    try {
-        // Margins typed but not yet committed count as well.
-        for (auto& box : m_marginBoxes)
-            if (Gtk::Entry* entry = box.Entry())
-                box.Commit(entry->get_text());
-        if (m_setting.fitType == FIT) {
-            m_acrossBox.CommitInput(true);
-            m_downBox.CommitInput(true);
-        } else {
-            m_dpiBox.CommitInput(true);
-        }
+    void* control = nullptr;
+    const CSimpleErr err = RunGuarded(
+        [&] {
+            // Margins typed but not yet committed count as well.
+            for (auto& box : m_marginBoxes)
+                if (Gtk::Entry* entry = box.Entry())
+                    box.Commit(entry->get_text());
+            if (m_setting.fitType == FIT) {
+                m_acrossBox.CommitInput(true);
+                m_downBox.CommitInput(true);
+            } else {
+                m_dpiBox.CommitInput(true);
+            }
+        },
+        &control);
+    if (!err.Failed())
         return true;
-    } catch (const my::CCtrlException& e) {
-        if (e.Control() && GTK_IS_WIDGET(e.Control()))
-            gtk_widget_grab_focus(e.Control());
-        m_msg->ShowError(e.Err());
-    } catch (const my::CException& e) {
-        m_msg->ShowError(e.Err());
-    }
+    if (control && GTK_IS_WIDGET(control))
+        gtk_widget_grab_focus(GTK_WIDGET(control));
+    m_msg->ShowError(err);
     return false;
 }
 

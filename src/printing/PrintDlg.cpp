@@ -4,6 +4,7 @@
 #include "controls/DialogEnter.h"
 #include "common/NumberText.h"
 #include "controls/UiTexts.h"
+#include "errors/ErrorRecord.h"
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/ProgramMessages.h"
@@ -133,22 +134,23 @@ void CPrintDlg::OnRange()
 
 bool CPrintDlg::Validate()
 {
-    try {
-        if (m_setting.flags & USE_PAGENUMS) {
-            m_fromBox.CommitInput(true);
-            m_toBox.CommitInput(true);
-        }
-        // Copies are checked with either choice: a bad entry is never used
-        // silently.
-        CommitCopies();
+    void* control = nullptr;
+    const CSimpleErr err = RunGuarded(
+        [&] {
+            if (m_setting.flags & USE_PAGENUMS) {
+                m_fromBox.CommitInput(true);
+                m_toBox.CommitInput(true);
+            }
+            // Copies are checked with either choice: a bad entry is never
+            // used silently.
+            CommitCopies();
+        },
+        &control);
+    if (!err.Failed())
         return true;
-    } catch (const my::CCtrlException& e) {
-        if (e.Control() && GTK_IS_WIDGET(e.Control()))
-            gtk_widget_grab_focus(e.Control());
-        m_msg->ShowError(e.Err());
-    } catch (const my::CException& e) {
-        m_msg->ShowError(e.Err());
-    }
+    if (control && GTK_IS_WIDGET(control))
+        gtk_widget_grab_focus(GTK_WIDGET(control));
+    m_msg->ShowError(err);
     return false;
 }
 

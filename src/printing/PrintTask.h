@@ -1,4 +1,5 @@
 #pragma once
+#include "errors/ErrorRecord.h"
 #include "errors/Exception.h"
 #include "errors/SimpleErr.h"
 #include "printing/PageDevice.h"
@@ -56,10 +57,8 @@ void CPrintTask<T>::Execute() noexcept
         if (!dc)
             throw my::CException(58975);
         RunDocument(*dc);
-    } catch (const my::CException& e) {
-        SetErr(e.Err());
     } catch (...) {
-        SetErr(MakeErr(58721, {"PrintTask catch unknown exception !"}));
+        SetErr(CurrentErrorRecord());
     }
 }
 

@@ -3,6 +3,7 @@
 #include "browser/Capture.h"
 #include "common/PhaseLog.h"
 #include "browser/LoadTracker.h"
+#include "errors/ErrorRecord.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "shell/CommandLine.h"
@@ -93,10 +94,10 @@ void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
         browser.Navigate(url);
         finished = RunMainLoopUntil(
             [&] { return !browser.NavigationFailure().empty() || browser.ReadyState() == 4; }, deadline);
-    } catch (const my::CException& e) {
+    } catch (...) {
         if (phases)
             g_signal_handler_disconnect(web, phases);
-        throw CBatchFailure{kExitLoad, e.what()};
+        throw CBatchFailure{kExitLoad, CurrentErrorRecord().text};
     }
     if (phases)
         g_signal_handler_disconnect(web, phases);
@@ -128,8 +129,8 @@ std::unique_ptr<CRenderedCapture> CBatchPage::Capture(BatchClock::time_point dea
     WaitForCommandLine(deadline);
     try {
         return CaptureRendered(m_view, {}, Remaining(deadline), CBitmapReady::WhenConverted);
-    } catch (const my::CException& e) {
-        throw CBatchFailure{kExitCapture, BatchClock::now() >= deadline ? std::string() : std::string(e.what())};
+    } catch (...) {
+        throw CBatchFailure{kExitCapture, BatchClock::now() >= deadline ? std::string() : CurrentErrorRecord().text};
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/PhaseLog.h"
+#include "errors/ErrorRecord.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/StringTable.h"
@@ -70,10 +71,11 @@ public:
             throw CBatchFailure{kExitUsage, FormatMessageText(61740, {LoadString(61747)})};
         try {
             task.ReplaceDevMode(ChooseBatchDevMode(*task.Printer(), task.CopyDevMode(), options.paper, options.landscape));
-        } catch (const my::CException& e) {
+        } catch (...) {
             // A paper the printer does not have is a wrong command line,
             // found before anything is loaded.
-            throw CBatchFailure{e.MsgId() == 61750 ? kExitUsage : kExitPrint, e.what()};
+            const CSimpleErr err = CurrentErrorRecord();
+            throw CBatchFailure{err.msgId == 61750 ? kExitUsage : kExitPrint, err.text};
         }
     }
 
@@ -83,8 +85,8 @@ public:
         try {
             const CPageGrid grid = task.CalcPagesForPrinter(m_options.pageSetting, {dib->Width(), dib->Height()});
             CheckPosterSheets(grid);
-        } catch (const my::CException& e) {
-            throw CBatchFailure{kExitPrint, e.what()};
+        } catch (...) {
+            throw CBatchFailure{kExitPrint, CurrentErrorRecord().text};
         }
         CPrintJob job;
         job.dib = dib;
@@ -96,7 +98,7 @@ public:
         bool ended = false;
         CPrintEndDispatcher end(m_thread, [&] { ended = true; });
         if (!m_thread.Start())
-            throw CBatchFailure{kExitPrint, FormatMessageText(58721, {"CThreadImpl::Start"})};
+            throw CBatchFailure{kExitPrint, my::CException(58976, m_thread.StartError()).Err().text};
         if (!RunMainLoopUntil([&] { return ended; }, deadline)) {
             // The job stops at its next page and leaves no file or job behind.
             m_thread.Terminate(true);
@@ -141,8 +143,8 @@ void Save(const CImg& image, const CCommandLine& options)
         } else {
             saver.Save(image, options.saveFile);
         }
-    } catch (const my::CException& e) {
-        throw CBatchFailure{kExitWrite, e.what()};
+    } catch (...) {
+        throw CBatchFailure{kExitWrite, CurrentErrorRecord().text};
     }
 }
 

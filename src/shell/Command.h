@@ -1,4 +1,5 @@
 #pragma once
+#include "errors/ErrorRecord.h"
 #include "errors/Msg.h"
 #include "errors/SimpleErr.h"
 
@@ -28,7 +29,3 @@ protected:
 private:
     qvn::CMsg* m_msg;
 };
-
-// The error record of whatever escapes `body`; a record with id 0 when
-// nothing did. The failing control, if any, goes to `control`.
-CSimpleErr RunGuarded(const std::function<void()>& body, void** control = nullptr);

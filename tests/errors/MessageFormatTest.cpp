@@ -1,9 +1,11 @@
+#include "errors/ErrorRecord.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/RegexErr.h"
 #include "errors/StringTable.h"
 
 #include <boost/regex.hpp>
+#include <glibmm/fileutils.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -79,6 +81,27 @@ TEST_F(MessageFormatTest, RegexErrorsMapToTheirMessages)
         EXPECT_EQ(err.msgId, 59376u);
         EXPECT_EQ(err.text, "() の対応がとれていません");
     }
+}
+
+// Every place that shows a failure gets its record from the same mapping,
+// the toolkit's Glib::Error (no std::exception) included.
+TEST_F(MessageFormatTest, AnyExceptionMapsToOneErrorRecord)
+{
+    const auto recordOf = [](auto thrown) { return RunGuarded([&] { throw thrown; }); };
+    EXPECT_FALSE(RunGuarded([] {}).Failed());
+    EXPECT_EQ(recordOf(my::CException(189)).msgId, 189u);
+    const CSimpleErr glib = recordOf(Glib::FileError(Glib::FileError::NO_SUCH_ENTITY, "gone"));
+    EXPECT_EQ(glib.msgId, 58723u);
+    EXPECT_EQ(glib.value, Glib::FileError::NO_SUCH_ENTITY);
+    EXPECT_NE(glib.text.find("gone"), std::string::npos) << glib.text;
+    EXPECT_EQ(recordOf(std::bad_alloc()).msgId, 58722u);
+    EXPECT_EQ(recordOf(42).msgId, 58724u);
+    int tag = 0;
+    void* control = nullptr;
+    const CSimpleErr ctrl = RunGuarded([&] { throw my::CCtrlException(MakeErr(189), reinterpret_cast<GtkWidget*>(&tag)); }, &control);
+    EXPECT_EQ(ctrl.msgId, 189u);
+    EXPECT_EQ(control, &tag);
+    EXPECT_FALSE(ErrorRecordOf(nullptr).Failed());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "shell/CommandPageSetup.h"
 
 #include <glib/gstdio.h>
+#include <glibmm/fileutils.h>
 #include <gtest/gtest.h>
 
 #include <cairo.h>
@@ -159,6 +160,29 @@ TEST_F(PageSetupDlgTest, TimerCapturesOneAtATimeRepaintsOnlyChangesAndReportsAnE
         const int before = calls;
         PumpUntil([&] { return calls >= before + 3; }, 10000);
         EXPECT_EQ(messages, std::vector<std::string>{"ブラウザーの幅、もしくは高さが0です"});
+        Key("Escape");
+    });
+}
+
+// A Glib::Error is no std::exception: it is reported like any failure, and
+// the ticks go on, so the preview shows the first capture that works.
+TEST_F(PageSetupDlgTest, AToolkitErrorInACaptureIsShownOnceAndThePreviewGoesOn)
+{
+    int calls = 0;
+    dialog = std::make_unique<CPageSetupDlg>(
+        PdfPaper(), CFitImageToPageSetting{},
+        [&]() -> CDibSectionPtr {
+            if (++calls <= 2)
+                throw Glib::FileError(Glib::FileError::NO_SUCH_ENTITY, "the page went away");
+            return capture;
+        },
+        nullptr);
+    Run([&] {
+        ASSERT_TRUE(PumpUntil([&] { return dialog->Preview().Bitmap() != nullptr; }, 30000));
+        EXPECT_EQ(calls, 3);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].rfind("ATLの例外が発生しました: ", 0), 0u) << messages[0];
+        EXPECT_NE(messages[0].find("the page went away"), std::string::npos) << messages[0];
         Key("Escape");
     });
 }
