@@ -202,10 +202,10 @@ JobResult PrintThroughThread(CQuorvaThread& thread, const CPrintJob& job)
             return true;
         },
         10);
-    thread.Task()->SetJob(job);
+    const CPrintJobPtr ready = thread.Task()->MakeJob(job);
     const auto start = Clock::now();
     last = start;
-    thread.Start();
+    thread.Start(ready);
     loop->run();
     thread.Wait(INFINITE);
     result.seconds = Seconds(start);

@@ -1,22 +1,18 @@
 #include "printing/PrintJobControl.h"
 
-bool StopPrintingAndWait(CThread& thread, qvn::CMsg& msg, const std::function<void(bool)>& showWaiting)
+bool AskToStopPrinting(CThread& thread, qvn::CMsg& msg)
 {
-    if (thread.IsRunning() && !msg.ConfirmAbortPrinting())
+    if (!thread.IsRunning() || thread.IsTerminated())
+        return true;
+    if (!msg.ConfirmAbortPrinting())
         return false;
-    StopPrinting(thread, showWaiting);
+    thread.Terminate(true);
     return true;
 }
 
-void StopPrinting(CThread& thread, const std::function<void(bool)>& showWaiting)
+void StopPrinting(CThread& thread)
 {
-    if (thread.IsRunning()) {
+    if (thread.IsRunning())
         thread.Terminate(true);
-        if (showWaiting && !thread.Wait(0)) {
-            showWaiting(true);
-            thread.Wait(INFINITE);
-            showWaiting(false);
-        }
-    }
     thread.Wait(INFINITE);
 }

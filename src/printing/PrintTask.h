@@ -3,6 +3,7 @@
 #include "errors/Exception.h"
 #include "errors/SimpleErr.h"
 #include "printing/PageDevice.h"
+#include "printing/PrintJob.h"
 #include "printing/PrintProgress.h"
 #include "printing/Terminable.h"
 
@@ -13,19 +14,14 @@
 // The job loop of a print task. T supplies CreatePrinterDC, BeginPrint (which
 // sets m_totalPages) and PrintPage; they are called directly, not virtually.
 // Execute runs on the print worker thread and never lets an exception out:
-// the outcome is the error record.
+// the outcome is the error record. The job is read, never changed; the
+// counters, the progress and the error record are the run's own.
 template <class T>
 class CPrintTask : public CCanTerminate, public CHasErr<CSimpleErr> {
 public:
-    void Execute() noexcept;
-
-    // Job parameters: selection type 0 = all pages, 1 = m_pageFrom..m_pageTo.
-    int32_t m_selType = 0;
-    int32_t m_pageFrom = 1;
-    int32_t m_pageTo = 1;
-    int32_t m_copies = 1;
-    bool m_collate = false;
-    std::string m_docName;
+    // Prints `job`; lets go of it at the end, so that its capture (hundreds of
+    // megabytes, perhaps) is freed as soon as the job is over.
+    void Execute(CPrintJobPtr job) noexcept;
 
     // Read by the user-interface thread while the job runs.
     const CPrintProgress& Progress() const { return m_progress; }
@@ -40,49 +36,50 @@ protected:
     int32_t m_totalPages = 0;
 
 private:
-    void RunDocument(CPageDevice& dc);
-    void PrintPages(CPageDevice& dc, int32_t first, int32_t last);
-    int32_t SheetsToSend(int32_t first, int32_t last) const;
+    void RunDocument(const CPrintJob& job, CPageDevice& dc);
+    void PrintPages(const CPrintJob& job, CPageDevice& dc, int32_t first, int32_t last);
+    int32_t SheetsToSend(const CSimplePrintSetting& setting, int32_t first, int32_t last) const;
 
     CPrintProgress m_progress;
 };
 
 template <class T>
-void CPrintTask<T>::Execute() noexcept
+void CPrintTask<T>::Execute(CPrintJobPtr job) noexcept
 {
     ClearErr();
     m_progress.Begin(0);
     try {
-        std::unique_ptr<CPageDevice> dc = static_cast<T*>(this)->CreatePrinterDC();
+        if (!job)
+            throw my::CException(58721, {"PrintTask<>\nno job"});
+        std::unique_ptr<CPageDevice> dc = static_cast<T*>(this)->CreatePrinterDC(*job);
         if (!dc)
             throw my::CException(58975);
-        RunDocument(*dc);
+        RunDocument(*job, *dc);
     } catch (...) {
         SetErr(CurrentErrorRecord());
     }
 }
 
 template <class T>
-void CPrintTask<T>::RunDocument(CPageDevice& dc)
+void CPrintTask<T>::RunDocument(const CPrintJob& job, CPageDevice& dc)
 {
-    static_cast<T*>(this)->BeginPrint(dc);
+    static_cast<T*>(this)->BeginPrint(job, dc);
     m_copyPass = m_curPage = m_copyOfPage = 0;
 
     SysErr sys;
     // A job number of 0 is a failure too: no document was opened.
-    const int job = dc.StartDoc(m_docName, sys);
-    if (job <= 0)
+    const int number = dc.StartDoc(job.docName, sys);
+    if (number <= 0)
         throw my::CException(58976, sys);
     try {
+        const CSimplePrintSetting& setting = job.printSetting;
         int32_t first = 1, last = m_totalPages;
-        if (m_selType == 1) {
+        if (setting.flags & USE_PAGENUMS) {
             // Pages before the first one do not exist; a reversed range prints ascending.
-            first = std::max(1, std::min(m_pageFrom, m_pageTo));
-            last = std::max(m_pageFrom, m_pageTo);
-        } else if (m_selType != 0) {
-            throw my::CException(58721, {"PrintTask<>\nUnknown m_selType: " + std::to_string(m_selType)});
+            first = std::max(1, std::min(setting.pageFrom, setting.pageTo));
+            last = std::max(setting.pageFrom, setting.pageTo);
         }
-        PrintPages(dc, first, last);
+        PrintPages(job, dc, first, last);
     } catch (...) {
         dc.AbortDoc();
         throw;
@@ -92,11 +89,13 @@ void CPrintTask<T>::RunDocument(CPageDevice& dc)
 }
 
 template <class T>
-void CPrintTask<T>::PrintPages(CPageDevice& dc, int32_t first, int32_t last)
+void CPrintTask<T>::PrintPages(const CPrintJob& job, CPageDevice& dc, int32_t first, int32_t last)
 {
-    const int32_t passes = m_collate ? m_copies : 1;
-    const int32_t repeats = m_collate ? 1 : m_copies;
-    m_progress.Begin(SheetsToSend(first, last));
+    const CSimplePrintSetting& setting = job.printSetting;
+    const bool collate = (setting.flags & COLLATE) != 0;
+    const int32_t passes = collate ? setting.copies : 1;
+    const int32_t repeats = collate ? 1 : setting.copies;
+    m_progress.Begin(SheetsToSend(setting, first, last));
     int32_t sheet = 0;
     for (m_copyPass = 0; m_copyPass < passes; ++m_copyPass) {
         for (m_curPage = first; m_curPage <= last; ++m_curPage) {
@@ -109,7 +108,7 @@ void CPrintTask<T>::PrintPages(CPageDevice& dc, int32_t first, int32_t last)
                 m_progress.SheetStarted(++sheet);
                 if (dc.StartPage(sys) <= 0)
                     throw my::CException(58977, sys);
-                static_cast<T*>(this)->PrintPage(m_curPage, dc);
+                static_cast<T*>(this)->PrintPage(job, m_curPage, dc);
                 dc.EndPage();
                 m_progress.SheetSent(sheet);
             }
@@ -122,9 +121,9 @@ void CPrintTask<T>::PrintPages(CPageDevice& dc, int32_t first, int32_t last)
 // The sheets the page loop will start: the pages of the range that exist,
 // times the copies.
 template <class T>
-int32_t CPrintTask<T>::SheetsToSend(int32_t first, int32_t last) const
+int32_t CPrintTask<T>::SheetsToSend(const CSimplePrintSetting& setting, int32_t first, int32_t last) const
 {
     const int64_t pages = std::max<int64_t>(0, int64_t{std::min(last, m_totalPages)} - first + 1);
-    const int64_t sheets = pages * std::max<int64_t>(0, m_copies);
+    const int64_t sheets = pages * std::max<int64_t>(0, setting.copies);
     return static_cast<int32_t>(std::min<int64_t>(sheets, INT32_MAX));
 }

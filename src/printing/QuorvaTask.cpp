@@ -33,15 +33,15 @@ bool CQuorvaTask::ReopenPrinter(const CDevNames& devNames)
     return true;
 }
 
-std::unique_ptr<CPageDevice> CQuorvaTask::CreatePrinterDC() const
+std::unique_ptr<CPageDevice> CQuorvaTask::CreatePrinterDC(const CPrintJob& job) const
 {
-    if (!m_jobDevMode)
+    if (!job.devMode)
         return nullptr;
     if (m_deviceFactory)
-        return m_deviceFactory(*m_jobDevMode);
-    if (!m_jobPrinter)
+        return m_deviceFactory(*job.devMode);
+    if (!job.printer)
         return nullptr;
-    return m_jobPrinter->CreateDevice(*m_jobDevMode, m_outputFile);
+    return job.printer->CreateDevice(*job.devMode, job.outputFile);
 }
 
 void CQuorvaTask::RetryUnavailablePrinter()
@@ -68,61 +68,53 @@ CPageGrid CQuorvaTask::CalcPagesForPrinter(const CPageSetting& setting, const CS
     return CalcPosterPages(setting, paper, bitmap, setting.assembly.overlap).grid;
 }
 
-void CQuorvaTask::SetJob(const CPrintJob& job)
+CPrintJobPtr CQuorvaTask::MakeJob(CPrintJob job) const
 {
-    ResetProgress();
-    m_docName = job.docName;
-    m_dib = job.dib;
-    const CSimplePrintSetting& ps = job.printSetting;
-    m_selType = (ps.flags & USE_PAGENUMS) ? 1 : 0;
-    m_pageFrom = ps.pageFrom;
-    m_pageTo = ps.pageTo;
-    m_copies = ps.copies;
-    m_collate = (ps.flags & COLLATE) != 0;
-    m_pageSetting = job.pageSetting;
-    m_outputFile = job.outputFile;
-    m_jobPrinter = m_printer;
-    m_jobDevMode = m_devMode;
+    job.printer = m_printer;
+    job.devMode = m_devMode;
+    return std::make_shared<const CPrintJob>(std::move(job));
 }
 
-void CQuorvaTask::BeginPrint(CPageDevice& dc)
+void CQuorvaTask::BeginPrint(const CPrintJob& job, CPageDevice& dc)
 {
-    if (!m_dib)
+    if (!job.dib)
         throw my::CException(58721, {"CQuorvaTask::BeginPrint\nm_dib is NULL"});
     m_paperInfo = CPaperInfo{};
-    if (m_jobDevMode)
-        m_paperInfo.SetDevMode(*m_jobDevMode);
+    if (job.devMode)
+        m_paperInfo.SetDevMode(*job.devMode);
     m_paperInfo.SetDeviceCaps(dc.GetDeviceCaps());
-    m_paperInfo.margin = m_pageSetting.margin;
+    m_paperInfo.margin = job.pageSetting.margin;
 
+    const CPageSetting& setting = job.pageSetting;
     const CPosterGrid poster =
-        CalcPosterPages(m_pageSetting, m_paperInfo, {m_dib->Width(), m_dib->Height()}, m_pageSetting.assembly.overlap);
+        CalcPosterPages(setting, m_paperInfo, {job.dib->Width(), job.dib->Height()}, setting.assembly.overlap);
     m_papers = poster.grid.papers;
     m_tile = poster.grid.tile;
     m_step = poster.step;
     if (m_papers.cx <= 0 || m_papers.cy <= 0)
         throw my::CException(58721, {"CQuorvaTask::BeginPrint\nm_papers is negative"});
-    m_totalPages = PosterPageCount(poster.grid, m_pageSetting.assembly);
+    m_totalPages = PosterPageCount(poster.grid, setting.assembly);
 }
 
 // With the assembly sheet chosen it is page 1 and sheet n is page n + 1.
-void CQuorvaTask::PrintPage(int32_t page, CPageDevice& dc)
+void CQuorvaTask::PrintPage(const CPrintJob& job, int32_t page, CPageDevice& dc)
 {
-    const CAssemblySetting& aids = m_pageSetting.assembly;
-    const CSize bitmap{m_dib->Width(), m_dib->Height()};
+    const CAssemblySetting& aids = job.pageSetting.assembly;
+    const CDibSection& dib = *job.dib;
+    const CSize bitmap{dib.Width(), dib.Height()};
     if (bitmap.cx == 0 || bitmap.cy == 0)
         return;
     // A sheet that cannot be drawn, wholly or in part, is not printed: the job
     // fails and is aborted rather than sending a blank or partial sheet.
     if (aids.assemblySheet && page == 1) {
         if (!dc.Paint([&](cairo_t* cr, const CRect& clip, CairoSurfacePtr* embedded) {
-                return PaintAssemblySheet(cr, *m_dib, Poster(), m_paperInfo, clip, embedded);
+                return PaintAssemblySheet(cr, dib, Poster(), m_paperInfo, clip, embedded);
             }))
             throw my::CException(58945);
         return;
     }
     const CPosterSheet sheet = MapPosterSheet(aids.assemblySheet ? page - 1 : page, Poster(), m_paperInfo, bitmap);
-    if (!dc.StretchDib(*m_dib, sheet.tile.dest, sheet.tile.source))
+    if (!dc.StretchDib(dib, sheet.tile.dest, sheet.tile.source))
         throw my::CException(58945);
     if ((aids.cutGuides || aids.sheetLabels) && !dc.Paint([&](cairo_t* cr, const CRect& clip, CairoSurfacePtr*) {
             return PaintSheetAids(cr, sheet, Poster(), m_paperInfo, aids, clip);

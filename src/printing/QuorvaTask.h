@@ -4,6 +4,7 @@
 #include "printing/PageSetting.h"
 #include "printing/PaperInfo.h"
 #include "printing/PosterGeometry.h"
+#include "printing/PrintJob.h"
 #include "printing/PrintSetting.h"
 #include "printing/PrintTask.h"
 #include "printing/Printers.h"
@@ -13,20 +14,11 @@
 #include <optional>
 #include <string>
 
-// One print job's parameters, as the Print command fills them in.
-struct CPrintJob {
-    CDibSectionPtr dib;
-    std::string docName;
-    CSimplePrintSetting printSetting;
-    CPageSetting pageSetting;
-    // Where the "PDF" destination writes; unused for CUPS printers.
-    std::string outputFile;
-};
-
-// The print task: holds the printer selection for the whole run and puts one
-// captured bitmap on paper as a poster. Prepared on the user-interface
-// thread, executed on the print worker, read again after the worker has been
-// joined.
+// The print task: holds the printer selection for the whole run (user-
+// interface thread only) and puts one job's capture on paper as a poster
+// (Execute, on the print worker, which reads only the job it is given). What
+// the worker leaves (error record, geometry of the last job) is read after it
+// has been joined.
 class CQuorvaTask : public CPrintTask<CQuorvaTask> {
 public:
     // Opens the default printer with its default settings.
@@ -34,8 +26,10 @@ public:
     // Opens `printer` instead; when it cannot be opened, Print names it.
     explicit CQuorvaTask(const std::string& printer);
 
+    using Job = CPrintJob;
+
     // Printer selection (user-interface thread). A job that is running keeps
-    // the printer and settings it started with.
+    // the printer and settings it was made with.
     std::optional<CDevMode> CopyDevMode() const { return m_devMode; }
     std::optional<CDevNames> MakeDevNames() const;
     void ReplaceDevMode(const CDevMode& devMode) { m_devMode = devMode; }
@@ -50,30 +44,28 @@ public:
     void RetryUnavailablePrinter();
     bool PrintsToFile() const { return m_printer && m_printer->IsPdf(); }
 
-    // The device of the job set by SetJob, on its printer and settings;
-    // none when there is no printer or settings.
-    std::unique_ptr<CPageDevice> CreatePrinterDC() const;
+    // The device of `job`, on its printer and settings; none when it has no
+    // printer or settings.
+    std::unique_ptr<CPageDevice> CreatePrinterDC(const CPrintJob& job) const;
     // The sheets a bitmap would take on the current printer, with the glue
     // overlap of `setting` (PosterPageCount gives the print dialog's count).
     // Raises 58974 naming a printer that could not be opened, 58975 without
     // a printer, 58978-58982 when the settings give no paper size.
     CPageGrid CalcPagesForPrinter(const CPageSetting& setting, const CSize& bitmap) const;
 
-    // Takes the job's parameters and a copy of the current selection.
-    void SetJob(const CPrintJob& job);
+    // The job to hand the worker: `job` with the printer and settings
+    // selected now.
+    CPrintJobPtr MakeJob(CPrintJob job) const;
 
     // Steps of Execute, on the worker.
-    void BeginPrint(CPageDevice& dc);
-    void PrintPage(int32_t page, CPageDevice& dc);
+    void BeginPrint(const CPrintJob& job, CPageDevice& dc);
+    void PrintPage(const CPrintJob& job, int32_t page, CPageDevice& dc);
 
-    // Tests put a recording device in place of the printer's.
+    // Tests put a recording device in place of the printer's (set before a
+    // job starts).
     using DeviceFactory = std::function<std::unique_ptr<CPageDevice>(const CDevMode& devMode)>;
     void SetDeviceFactory(DeviceFactory factory) { m_deviceFactory = std::move(factory); }
 
-    const CDibSectionPtr& Dib() const { return m_dib; }
-    // Lets go of the job's capture once its end has been reported: a large
-    // capture holds hundreds of megabytes.
-    void ReleaseDib() { m_dib.reset(); }
     const CPaperInfo& PaperInfo() const { return m_paperInfo; }
     CPageGrid Grid() const { return {m_papers, m_tile}; }
     CPosterGrid Poster() const { return {Grid(), m_step}; }
@@ -85,12 +77,7 @@ private:
     std::optional<CDevMode> m_devMode;
     DeviceFactory m_deviceFactory;
 
-    // The job: a snapshot taken by SetJob.
-    CPrinterPtr m_jobPrinter;
-    std::optional<CDevMode> m_jobDevMode;
-    std::string m_outputFile;
-    CDibSectionPtr m_dib;
-    CPageSetting m_pageSetting;
+    // The geometry of the last job, written by the worker.
     CPaperInfo m_paperInfo;
     CSize m_tile;
     CSize m_step;

@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
-// A worker that owns one task and runs it on each Start, then reports the
-// end of the run to its notification target.
+// A worker that owns one task and runs it on the job each Start hands it,
+// then reports the end of the run to its notification target.
 template <class TTask>
 class CSingleTaskThread : public CThreadImpl {
 public:
@@ -15,9 +15,27 @@ public:
     // user-interface thread.
     using Notify = std::function<void(CThread* thread)>;
 
+    using JobPtr = std::shared_ptr<const typename TTask::Job>;
+
     CSingleTaskThread() : m_task(std::make_shared<TTask>()) {}
     explicit CSingleTaskThread(std::shared_ptr<TTask> task) : m_task(std::move(task)) {}
     ~CSingleTaskThread() override { StopAndJoin(); }
+
+    // Starts a worker on `job`. One job at a time: false (StartError EBUSY)
+    // while a worker still runs, and false when no worker can be made.
+    bool Start(JobPtr job)
+    {
+        if (IsRunning())
+            return CThreadImpl::Start();
+        // Joins a worker that has ended: the job slot is this thread's again.
+        Wait(INFINITE);
+        m_job = std::move(job);
+        m_task->ResetProgress();
+        if (CThreadImpl::Start())
+            return true;
+        m_job.reset();
+        return false;
+    }
 
     const std::shared_ptr<TTask>& Task() const { return m_task; }
     // How many runs have ended; each end notice follows its increment.
@@ -27,7 +45,8 @@ public:
     int RunTask() override
     {
         m_task->SetTerminable(this);
-        m_task->Execute();
+        // The task lets go of the job at its end.
+        m_task->Execute(std::move(m_job));
         m_finishedRuns.fetch_add(1);
         if (m_notify)
             m_notify(this);
@@ -48,6 +67,8 @@ protected:
 
 private:
     std::shared_ptr<TTask> m_task;
+    // Written by Start before the worker exists, taken by the worker.
+    JobPtr m_job;
     Notify m_notify;
     std::atomic<unsigned> m_finishedRuns{0};
 };

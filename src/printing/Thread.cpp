@@ -22,8 +22,11 @@ bool CThreadImpl::Start()
         return false;
     }
     if (m_thread.joinable()) {
-        if (IsRunning())
-            return true;  // one job at a time
+        if (IsRunning()) {
+            // One job at a time.
+            m_startError = SysErr::FromErrno(EBUSY);
+            return false;
+        }
         Wait(INFINITE);
     }
     Terminate(false);

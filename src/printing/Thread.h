@@ -56,8 +56,8 @@ public:
     int Priority() const { return m_priority; }
     // How many workers Start has started.
     unsigned StartedRuns() const { return m_startedRuns; }
-    // Why the last Start made no worker: the system's reason, or ECANCELED
-    // after a shutdown.
+    // Why the last Start made no worker: the system's reason, EBUSY while a
+    // worker runs, or ECANCELED after a shutdown.
     const SysErr& StartError() const { return m_startError; }
 
 private:

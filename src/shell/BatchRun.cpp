@@ -93,11 +93,9 @@ public:
         job.docName = LoadString(165) + title;
         job.pageSetting = m_options.pageSetting;
         job.outputFile = m_options.output;
-        task.SetJob(job);
-
         bool ended = false;
         CPrintEndDispatcher end(m_thread, [&] { ended = true; });
-        if (!m_thread.Start())
+        if (!m_thread.Start(task.MakeJob(std::move(job))))
             throw CBatchFailure{kExitPrint, my::CException(58976, m_thread.StartError()).Err().text};
         if (!RunMainLoopUntil([&] { return ended; }, deadline)) {
             // The job stops at its next page and leaves no file or job behind.

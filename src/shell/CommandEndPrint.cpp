@@ -16,7 +16,6 @@ void CCommandEndPrint::Execute(bool execute)
     // The worker is ending or has ended. After the join the task belongs to
     // this thread again.
     m_thread.Wait(INFINITE);
-    m_thread.Task()->ReleaseDib();
     if (runs == m_reportedRuns)
         return;
     m_reportedRuns = runs;

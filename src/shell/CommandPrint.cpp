@@ -10,6 +10,7 @@
 #include "printing/PrintJobControl.h"
 #include "printing/PrinterChoice.h"
 #include "printing/QuorvaThread.h"
+#include "printing/PrintJob.h"
 #include "settings/Setting.h"
 
 #include <gtkmm/filechooserdialog.h>
@@ -86,7 +87,7 @@ void CCommandPrint::Execute(bool execute)
         throw my::CException(58721, {"CCommandPrint::Execute\nm_dib is NULL"});
 
     // A poster that cannot be printed is refused before the running job is
-    // put in question. The job only reads the task, as this does.
+    // put in question.
     if (m_thread.IsRunning()) {
         std::optional<CPageGrid> grid;
         try {
@@ -97,9 +98,10 @@ void CCommandPrint::Execute(bool execute)
         if (grid)
             CheckPosterSheets(*grid);
     }
-    if (!StopPrintingAndWait(m_thread, *Msg(), m_showWaiting))
+    // A running job is only asked to stop: this job starts after its end.
+    if (!AskToStopPrinting(m_thread, *Msg()))
         return;
-    // The worker has been joined: the task is this thread's until Start.
+    // The selection is the main loop's own; a running job has its copy.
     CQuorvaTask& task = *m_thread.Task();
     task.RetryUnavailablePrinter();
 
@@ -126,13 +128,26 @@ void CCommandPrint::Execute(bool execute)
             return;
         job.outputFile = *file;
     }
-    // Hand-off: the worker sees these fields from its start on.
-    task.SetJob(job);
-    if (!m_thread.Start()) {
-        // No worker, no job: said now, as a job that fails to start is.
-        task.ReleaseDib();
+    m_waiting = task.MakeJob(std::move(job));
+    if (!m_thread.IsRunning())
+        StartWaitingJob();
+}
+
+void CCommandPrint::StartWaitingJob()
+{
+    if (!m_waiting || m_thread.IsRunning())
+        return;
+    const CPrintJobPtr job = std::exchange(m_waiting, nullptr);
+    // No worker, no job: said now, as a job that fails to start is.
+    if (!m_thread.Start(job))
         throw my::CException(58976, m_thread.StartError());
-    }
     if (m_started)
         m_started();
+}
+
+void CCommandPrint::OnPrintEnded()
+{
+    const CSimpleErr err = RunGuarded([this] { StartWaitingJob(); });
+    if (err.Failed())
+        Msg()->ShowError(err);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "bitmap/DibSection.h"
+#include "printing/PrintJob.h"
 #include "printing/PrintSetting.h"
 #include "printing/Printers.h"
 #include "shell/Command.h"
@@ -12,9 +13,11 @@ class CSetting;
 class CQuorvaThread;
 namespace Gtk { class Window; }
 
-// Print (57607): captures the kept area, stops a running job if the user
-// agrees, asks which pages, copies and collation, and starts the print
-// thread. The job runs in the background; EndPrint reports its end.
+// Print (57607): captures the kept area, asks a running job to stop if the
+// user agrees, asks which pages, copies and collation, and starts the print
+// thread on the job, or, while the stopped job is still ending, keeps the
+// job until its end notice (OnPrintEnded). The job runs in the background;
+// EndPrint reports its end.
 class CCommandPrint : public CCommand {
 public:
     using CaptureFunction = std::function<CDibSectionPtr()>;
@@ -35,8 +38,11 @@ public:
     void SetOutputFileDialog(OutputFileFunction dialog) { m_outputFile = std::move(dialog); }
     // Runs when the worker has been started with a new job.
     void SetOnJobStarted(std::function<void()> started) { m_started = std::move(started); }
-    // Shows (true) and hides (false) that the window waits for a stopping job.
-    void SetWaitIndicator(std::function<void(bool)> show) { m_showWaiting = std::move(show); }
+    // A job has ended (its notice has been reported): starts the job that
+    // waited for it, if any; a failure to start is shown.
+    void OnPrintEnded();
+    // A job waits for the stopped one to end.
+    bool HasWaitingJob() const { return m_waiting != nullptr; }
 
 private:
     CSetting& m_setting;
@@ -48,7 +54,9 @@ private:
     std::string m_destination;
     int m_maxCopies = kDefaultMaxCopies;
     std::function<void()> m_started;
-    std::function<void(bool)> m_showWaiting;
+    CPrintJobPtr m_waiting;
+
+    void StartWaitingJob();
 };
 
 // The print dialog over the active window.

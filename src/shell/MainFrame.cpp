@@ -132,13 +132,19 @@ void CMainFrame::Create()
     // The window appears from the main loop, in its restored placement.
     Glib::signal_idle().connect_once([this] { ShowFromStoredPlacement(); });
 
-    // Closing while a job runs asks first and joins the worker; a late end
-    // notice then shows nothing.
+    // Closing while a job runs (or waits for a stopped one) asks first; the
+    // job is asked to stop and the window closes when its end notice comes,
+    // so a sheet stuck in the spooler never freezes the window meanwhile.
     canClose = [this] {
-        if (!StopPrintingAndWait(m_printThread, TheMsg(), [this](bool waiting) { ShowWaitCursor(waiting); }))
+        if (!m_printThread.IsRunning() && !m_print->HasWaitingJob()) {
+            m_printEnd->Mute();
+            return true;
+        }
+        if ((m_print->HasWaitingJob() || !m_printThread.IsTerminated()) && !TheMsg().ConfirmAbortPrinting())
             return false;
-        m_printEnd->Mute();
-        return true;
+        m_printThread.Terminate(true);
+        m_closeAfterPrintEnd = true;
+        return false;
     };
     Dispatch(kCommandInit);
 }
@@ -210,11 +216,22 @@ void CMainFrame::ConnectPrintProgress()
 
 void CMainFrame::OnPrintEnded()
 {
+    // The job stopped for a close has ended: the window closes, saying
+    // nothing more, and a job that waited for it is dropped.
+    if (m_closeAfterPrintEnd) {
+        m_closeAfterPrintEnd = false;
+        if (m_printThread.FinishedRuns() == m_printThread.StartedRuns())
+            m_printThread.Wait(INFINITE);
+        close();
+        return;
+    }
     // An end notice of a job that Print stopped may arrive after the next
     // job has started; that job keeps its display.
     if (!m_printThread.IsRunning())
         m_printProgress.Stop();
     Dispatch(kCommandEndPrint);
+    // A job that waited for the stopped one starts now.
+    m_print->OnPrintEnded();
 }
 
 void CMainFrame::CreateCommands()
@@ -236,11 +253,10 @@ void CMainFrame::CreateCommands()
     auto save = std::make_shared<CCommandSave>(*msg, [this] { return Capture(m_scrollView); });
     save->SetParent(this);
     m_commands[ID_FILE_SAVE_AS] = save;
-    auto print = std::make_shared<CCommandPrint>(
+    auto print = m_print = std::make_shared<CCommandPrint>(
         msg, m_setting, m_printThread, [this] { return Capture(m_scrollView); },
         [this](std::string& title) { return Browser().GetLocationName(title); });
     print->SetOnJobStarted([this] { m_printProgress.Follow(m_printThread.Task()->Progress()); });
-    print->SetWaitIndicator([this](bool waiting) { ShowWaitCursor(waiting); });
     m_commands[ID_FILE_PRINT] = print;
     // The preview is captured once a second: only its first capture waits
     // for the map's tiles, so a page that never settles costs the limit once.
@@ -505,23 +521,6 @@ void CMainFrame::UpdateReadyState()
     m_scrollView.RefreshCursor();
 }
 
-void CMainFrame::ShowWaitCursor(bool waiting)
-{
-    auto window = get_window();
-    if (!window)
-        return;
-    if (waiting) {
-        m_cursorBeforeWait = window->get_cursor();
-        window->set_cursor(Gdk::Cursor::create(get_display(), "wait"));
-    } else {
-        window->set_cursor(m_cursorBeforeWait);
-        m_cursorBeforeWait.reset();
-    }
-    // The main loop stands still while the worker is joined: the cursor must
-    // reach the display now.
-    get_display()->flush();
-}
-
 void CMainFrame::ShowStatusText()
 {
     const std::string text = m_status.Text();
@@ -573,6 +572,7 @@ void CMainFrame::EndSession()
     }
     StopPrinting(m_printThread);
     m_printEnd->Mute();
+    m_closeAfterPrintEnd = false;
     Shutdown();
 }
 

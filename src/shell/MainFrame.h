@@ -6,6 +6,7 @@
 #include "browser/QuorvaneView.h"
 #include "shell/BarDlg.h"
 #include "shell/Command.h"
+#include "shell/CommandPrint.h"
 #include "shell/PrintProgressBar.h"
 #include "shell/ReBar.h"
 #include "shell/StatusText.h"
@@ -92,7 +93,6 @@ private:
     void ConnectCapture();
     void ConnectPrintProgress();
     void OnPrintEnded();
-    void ShowWaitCursor(bool waiting);
     void Shutdown();
 
     CSetting& m_setting;
@@ -107,7 +107,8 @@ private:
     bool m_closeAfterCapture = false;
     // Captures of the page setup preview since the dialog opened.
     int m_previewCaptures = 0;
-    Glib::RefPtr<Gdk::Cursor> m_cursorBeforeWait;
+    // A close that asked the running job to stop; it runs at the job's end.
+    bool m_closeAfterPrintEnd = false;
 
     Gtk::Box m_layoutBox{Gtk::ORIENTATION_VERTICAL};
     CReBar m_rebar;
@@ -120,6 +121,7 @@ private:
     CQuorvaThread m_printThread;
     // Brings the worker's end notice to this thread as the EndPrint command.
     std::unique_ptr<CPrintEndDispatcher> m_printEnd;
+    std::shared_ptr<CCommandPrint> m_print;
     Gtk::Statusbar m_statusBar;
     CPrintProgressBar m_printProgress;
     Glib::RefPtr<Gtk::AccelGroup> m_accelGroup;

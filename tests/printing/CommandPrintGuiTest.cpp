@@ -34,6 +34,8 @@ public:
         std::atomic<bool> entered{false};
         std::atomic<bool> released{false};
         std::atomic<bool> timedOut{false};
+        // A sheet stuck in the spooler: a stop request does not let it go.
+        std::atomic<bool> ignoresStop{false};
     };
 
     CHeldDevice(std::unique_ptr<CPageDevice> inner, Gate& gate, const CThread& thread)
@@ -46,7 +48,7 @@ public:
     {
         m_gate.entered = true;
         const gint64 end = g_get_monotonic_time() + 30 * G_USEC_PER_SEC;
-        while (!m_gate.released && !m_thread.IsTerminated()) {
+        while (!m_gate.released && (m_gate.ignoresStop || !m_thread.IsTerminated())) {
             if (g_get_monotonic_time() > end) {
                 m_gate.timedOut = true;
                 break;
@@ -163,7 +165,10 @@ protected:
     CSetting setting;
     CQuorvaThread thread;
     CCommandEndPrint endPrint{&TheMsg(), thread};
-    CPrintEndDispatcher endNotice{thread, [this] { endPrint.RunAndReport(true, false); }};
+    CPrintEndDispatcher endNotice{thread, [this] {
+                                      endPrint.RunAndReport(true, false);
+                                      print.OnPrintEnded();
+                                  }};
     CCommandPrint print{&TheMsg(), setting, thread, [this] { return capture; },
                         [this](std::string& t) {
                             t = title;
@@ -195,7 +200,6 @@ TEST_F(CommandPrintTest, PrintsThePosterAndReportsTheEnd)
     EXPECT_EQ(setting.printSetting.copies, 2);
     EXPECT_EQ(suggestedNames, std::vector<std::string>{"map.pdf"});
     EXPECT_EQ(PagesIn(dir + "/job1.pdf"), 8u);
-    EXPECT_EQ(thread.Task()->m_docName, "Quorvane: map");
     EXPECT_FALSE(thread.IsRunning());
 }
 
@@ -277,6 +281,40 @@ TEST_F(CommandPrintTest, PrintWhileRunningAnsweredYesStopsItFirst)
     gate.released = true;
     ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
     EXPECT_FALSE(gate.timedOut);
+    EXPECT_EQ(messages, (std::vector<std::string>{"印刷中です。中断しますか？", "処理が中断されました",
+                                                  "印刷が終了しました"}));
+    EXPECT_FALSE(g_file_test((dir + "/job1.pdf").c_str(), G_FILE_TEST_EXISTS));
+    EXPECT_EQ(PagesIn(dir + "/job2.pdf"), 4u);
+}
+
+// A sheet stuck in the spooler: the stopped job ends when it can, and the
+// window goes on meanwhile; the new job starts at the old one's end.
+TEST_F(CommandPrintTest, PrintWhileAStuckJobStopsNeverWaitsForIt)
+{
+    print.SetPrintDialog([&](int, CSimplePrintSetting& s) {
+        s.copies = 4;
+        return IDOK;
+    });
+    gate.ignoresStop = true;
+    HoldJobs();
+    print.RunAndReport(true, false);
+    ASSERT_TRUE(WaitHeld());
+
+    bool stuckAtDialog = false;
+    print.SetPrintDialog([&](int, CSimplePrintSetting& s) {
+        stuckAtDialog = thread.IsRunning() && thread.IsTerminated();
+        s.copies = 1;
+        return IDOK;
+    });
+    print.RunAndReport(true, false);
+    EXPECT_TRUE(stuckAtDialog);
+    EXPECT_TRUE(print.HasWaitingJob());
+    EXPECT_EQ(thread.StartedRuns(), 1u);
+    EXPECT_FALSE(gate.timedOut);
+
+    gate.released = true;
+    ASSERT_TRUE(WaitForMessage("印刷が終了しました"));
+    EXPECT_FALSE(print.HasWaitingJob());
     EXPECT_EQ(messages, (std::vector<std::string>{"印刷中です。中断しますか？", "処理が中断されました",
                                                   "印刷が終了しました"}));
     EXPECT_FALSE(g_file_test((dir + "/job1.pdf").c_str(), G_FILE_TEST_EXISTS));

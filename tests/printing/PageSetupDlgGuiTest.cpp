@@ -461,8 +461,7 @@ TEST(PageSetupPreview, ShowsWhatThePrinterGets)
     job.docName = "poster";
     job.pageSetting.papers = {2, 2};
     job.outputFile = path;
-    task.SetJob(job);
-    task.Execute();
+    task.Execute(task.MakeJob(job));
     ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
 
     // Sheets of 413 x 584 pixels: A4 at 50 dpi, as the pages are rendered.
@@ -552,8 +551,7 @@ TEST_F(PageSetupDlgTest, AssemblyAidsShowInThePreviewAsTheyPrint)
     job.pageSetting.papers = {2, 2};
     job.pageSetting.assembly = dialog->Assembly();
     job.outputFile = path;
-    task.SetJob(job);
-    task.Execute();
+    task.Execute(task.MakeJob(job));
     ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
     const auto printed = RenderPdfPageTo(path, 2, sheet.Width(), sheet.Height());
     g_unlink(path.c_str());

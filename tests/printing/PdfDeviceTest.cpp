@@ -67,8 +67,7 @@ protected:
         job.pageSetting.papers = {2, 2};
         job.pageSetting.assembly = aids;
         job.outputFile = output;
-        task.SetJob(job);
-        task.Execute();
+        task.Execute(task.MakeJob(job));
     }
 
     std::string dir, path;

@@ -64,8 +64,7 @@ protected:
     int PrintPoster(CQuorvaThread& thread, int across, int down)
     {
         thread.Task()->ReopenPrinter({CCupsTestServer::kQueue});
-        thread.Task()->SetJob(PosterJob(across, down));
-        EXPECT_TRUE(thread.Start());
+        EXPECT_TRUE(thread.Start(thread.Task()->MakeJob(PosterJob(across, down))));
         EXPECT_TRUE(thread.Wait(INFINITE));
         return server->LastJobId();
     }
@@ -212,8 +211,7 @@ TEST_F(PrintCups, PdfDestinationWritesTheSameDocument)
     gchar* dir = g_dir_make_tmp("qv-same-XXXXXX", nullptr);
     const std::string file = std::string(dir) + "/poster.pdf";
     thread.Task()->ReopenPrinter({"PDF"});
-    thread.Task()->SetJob(PosterJob(2, 2, file));
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(thread.Task()->MakeJob(PosterJob(2, 2, file))));
     ASSERT_TRUE(thread.Wait(INFINITE));
     ASSERT_FALSE(thread.Task()->HasErr()) << thread.Task()->GetErr().text;
     const std::string written = ReadFile(file);
@@ -247,8 +245,7 @@ TEST_F(PrintCups, StopRequestCancelsTheRunningJob)
 {
     CQuorvaThread thread;
     thread.Task()->ReopenPrinter({CCupsTestServer::kQueue});
-    thread.Task()->SetJob(PosterJob(4, 4));
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(thread.Task()->MakeJob(PosterJob(4, 4))));
     // The user-interface thread asks the job to stop while it starts.
     thread.Terminate(true);
     ASSERT_TRUE(thread.Wait(INFINITE));
@@ -272,8 +269,7 @@ TEST_F(PrintCups, OverlappingPosterWithEveryAid)
     thread.Task()->ReopenPrinter({CCupsTestServer::kQueue});
     CPrintJob job = PosterJob(2, 2);
     job.pageSetting.assembly = {1000, true, true, true};
-    thread.Task()->SetJob(job);
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(thread.Task()->MakeJob(job)));
     ASSERT_TRUE(thread.Wait(INFINITE));
     ASSERT_FALSE(thread.Task()->HasErr()) << thread.Task()->GetErr().text;
     const int jobId = server->LastJobId();
@@ -387,8 +383,7 @@ TEST_F(PrintCups, TilesLandWhereTheGeometrySaysOnAPrinterWithMargins)
     ASSERT_NE(a4, media.end());
     ASSERT_GT(a4->margins.left, 0) << "the queue's paper has no hardware margins";
     task.ReplaceDevMode(task.Printer()->MakeDevMode(*a4, DMORIENT_PORTRAIT, ""));
-    task.SetJob(PosterJob(2, 2));
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(task.MakeJob(PosterJob(2, 2))));
     ASSERT_TRUE(thread.Wait(INFINITE));
     ASSERT_FALSE(task.HasErr()) << task.GetErr().text;
     const int jobId = server->LastJobId(CCupsTestServer::kPostScriptQueue);

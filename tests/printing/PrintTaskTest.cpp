@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -71,8 +72,7 @@ protected:
     void Run(uint32_t flags, int from, int to, int copies)
     {
         job.printSetting = {flags, from, to, copies};
-        task.SetJob(job);
-        task.Execute();
+        task.Execute(task.MakeJob(job));
     }
 
     static inline CDibSectionPtr capture = poster::MakeCapture();
@@ -118,9 +118,15 @@ TEST_F(PrintTask, ProgressFollowsTheSheetsOfRangeAndCopies)
     EXPECT_EQ(task.Progress().Read().sent, 6);
 
     // A new job shows nothing of the last one until its first sheet.
-    task.SetJob(job);
-    EXPECT_EQ(task.Progress().Read().total, 0);
-    EXPECT_EQ(task.Progress().Read().sheet, 0);
+    std::optional<CPrintProgress::Values> atStart;
+    task.SetDeviceFactory([&](const CDevMode&) {
+        atStart = task.Progress().Read();
+        return std::make_unique<CRecordingPageDevice>(log);
+    });
+    Run(0, 1, 1, 1);
+    ASSERT_TRUE(atStart);
+    EXPECT_EQ(atStart->total, 0);
+    EXPECT_EQ(atStart->sheet, 0);
 }
 
 TEST_F(PrintTask, PagesAreDrawnWhereTheGeometrySays)
@@ -184,16 +190,6 @@ TEST_F(PrintTask, NoBitmap)
     job.dib.reset();
     Run(0, 1, 1, 1);
     EXPECT_EQ(task.GetErr().text, "内部エラー\n\nCQuorvaTask::BeginPrint\nm_dib is NULL");
-}
-
-TEST_F(PrintTask, UnknownSelectionTypeAbortsTheDocument)
-{
-    job.printSetting = {0, 1, 1, 1};
-    task.SetJob(job);
-    task.m_selType = 5;
-    task.Execute();
-    EXPECT_EQ(task.GetErr().text, "内部エラー\n\nPrintTask<>\nUnknown m_selType: 5");
-    EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "AbortDoc"}));
 }
 
 TEST_F(PrintTask, DeviceFailures)
@@ -308,12 +304,14 @@ TEST_F(PrintTask, OverlappingTilesCarryTheirAids)
     EXPECT_EQ(PosterPageCount(task.CalcPagesForPrinter(job.pageSetting, {1000, 1000}), job.pageSetting.assembly), 4);
 }
 
-TEST_F(PrintTask, JobKeepsTheSettingsItStartedWith)
+TEST_F(PrintTask, JobKeepsTheSettingsItWasMadeWith)
 {
-    task.SetJob(job);
+    const CPrintJobPtr made = task.MakeJob(job);
     CDevMode a3 = A4DevMode();
     a3.paperSize = 8;
     task.ReplaceDevMode(a3);
-    task.Execute();
+    task.Execute(made);
     EXPECT_EQ(task.PaperInfo().paperWidth, 21000);
+    // The task lets go of the job, and of its capture, at the end.
+    EXPECT_EQ(made.use_count(), 1);
 }

@@ -77,10 +77,10 @@ protected:
             notified.fetch_add(1);
             notifiedBy = from;
         });
-        CPrintJob job;
-        job.dib = poster::MakeCapture();
-        job.pageSetting.papers = {2, 2};
-        thread.Task()->SetJob(job);
+        CPrintJob poster;
+        poster.dib = poster::MakeCapture();
+        poster.pageSetting.papers = {2, 2};
+        job = thread.Task()->MakeJob(poster);
     }
 
     void HoldInStartDoc()
@@ -95,6 +95,7 @@ protected:
     std::function<void(int)> onDraw;
     std::atomic<int> notified{0};
     std::atomic<CThread*> notifiedBy{nullptr};
+    CPrintJobPtr job;
     CQuorvaThread thread;
 };
 
@@ -105,7 +106,7 @@ TEST_F(PrintThread, StopDuringPageTwoOfFour)
         if (index == 2)
             thread.Terminate(true);
     };
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     ASSERT_TRUE(thread.Wait(INFINITE));
     EXPECT_EQ(log->calls, (std::vector<std::string>{"StartDoc", "StartPage", "Draw", "EndPage", "StartPage", "Draw",
                                                     "EndPage", "AbortDoc"}));
@@ -117,7 +118,7 @@ TEST_F(PrintThread, StopDuringPageTwoOfFour)
 
 TEST_F(PrintThread, WorkerRunsAtIdlePriority)
 {
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     ASSERT_TRUE(thread.Wait(INFINITE));
     EXPECT_EQ(log->schedPolicy, SCHED_IDLE);
     EXPECT_FALSE(thread.Task()->HasErr());
@@ -127,10 +128,11 @@ TEST_F(PrintThread, WorkerRunsAtIdlePriority)
 TEST_F(PrintThread, StartWhileRunningStartsNothingAndWaitTimesOut)
 {
     HoldInStartDoc();
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     ASSERT_TRUE(gate.WaitEntered());
     EXPECT_TRUE(thread.IsRunning());
-    EXPECT_TRUE(thread.Start());
+    EXPECT_FALSE(thread.Start(job));
+    EXPECT_EQ(thread.StartError().code, EBUSY);
     const auto before = std::chrono::steady_clock::now();
     EXPECT_FALSE(thread.Wait(50));
     EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(45));
@@ -154,7 +156,7 @@ TEST_F(PrintThread, TerminateThenStartClearsTheStop)
 {
     thread.Terminate(true);
     EXPECT_TRUE(thread.IsTerminated());
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     ASSERT_TRUE(thread.Wait(INFINITE));
     EXPECT_FALSE(thread.Task()->HasErr()) << thread.Task()->GetErr().text;
     EXPECT_EQ(log->Count("EndDoc"), 1);
@@ -163,7 +165,7 @@ TEST_F(PrintThread, TerminateThenStartClearsTheStop)
 TEST_F(PrintThread, StopDuringStartDocTakesEffectBeforeTheFirstPage)
 {
     HoldInStartDoc();
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     ASSERT_TRUE(gate.WaitEntered());
     thread.Terminate(true);
     gate.release.set_value();
@@ -174,11 +176,11 @@ TEST_F(PrintThread, StopDuringStartDocTakesEffectBeforeTheFirstPage)
 
 TEST_F(PrintThread, EndedWorkerIsJoinedByTheNextStart)
 {
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     while (thread.IsRunning())
         std::this_thread::yield();
     // Ended but not joined: Start joins and runs the task again.
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     ASSERT_TRUE(thread.Wait(INFINITE));
     EXPECT_EQ(log->startDocs, 2);
     EXPECT_EQ(notified.load(), 2);
@@ -189,7 +191,7 @@ TEST_F(PrintThread, ShutdownRefusesNewJobs)
     thread.SetShutdown(true);
     EXPECT_TRUE(thread.IsShutdown());
     EXPECT_TRUE(thread.IsTerminated());
-    EXPECT_FALSE(thread.Start());
+    EXPECT_FALSE(thread.Start(job));
     EXPECT_FALSE(thread.IsRunning());
     EXPECT_EQ(log->startDocs, 0);
 }
@@ -204,10 +206,9 @@ TEST_F(PrintThread, DestroyingTheThreadStopsAndJoinsTheWorker)
         device->onStartDoc = onStartDoc;
         return device;
     });
-    CPrintJob job;
-    job.dib = poster::MakeCapture();
-    other->Task()->SetJob(job);
-    ASSERT_TRUE(other->Start());
+    CPrintJob poster;
+    poster.dib = poster::MakeCapture();
+    ASSERT_TRUE(other->Start(other->Task()->MakeJob(poster)));
     ASSERT_TRUE(gate.WaitEntered());
     // StartDoc returns only once the destructor has asked the worker to stop
     // (it does so first, and joins the worker before anything is torn down).
@@ -239,31 +240,30 @@ public:
 
 }  // namespace
 
-TEST_F(PrintThread, CloseCheckAsksOnlyWhileAJobRuns)
+TEST_F(PrintThread, StopQuestionAsksOnlyWhileAJobRunsAndNeverWaits)
 {
     CAnsweringMsg msg;
-    EXPECT_TRUE(StopPrintingAndWait(thread, msg));
+    EXPECT_TRUE(AskToStopPrinting(thread, msg));
     EXPECT_TRUE(msg.texts.empty());
 
     HoldInStartDoc();
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     ASSERT_TRUE(gate.WaitEntered());
-    EXPECT_FALSE(StopPrintingAndWait(thread, msg));
+    EXPECT_FALSE(AskToStopPrinting(thread, msg));
     EXPECT_EQ(msg.texts, std::vector<std::string>{"印刷中です。中断しますか？"});
     EXPECT_TRUE(thread.IsRunning());
     EXPECT_FALSE(thread.IsTerminated());
 
+    // Yes asks the job to stop and returns while the worker is still held.
     msg.answer = IDYES;
-    // StartDoc returns only once the stop has been asked for.
-    bool stopSeen = false;
-    std::thread releaser([&] {
-        stopSeen = WaitUntil([&] { return thread.IsTerminated(); });
-        gate.release.set_value();
-    });
-    EXPECT_TRUE(StopPrintingAndWait(thread, msg));
-    releaser.join();
-    EXPECT_TRUE(stopSeen);
-    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_TRUE(AskToStopPrinting(thread, msg));
+    EXPECT_TRUE(thread.IsTerminated());
+    EXPECT_TRUE(thread.IsRunning());
+    // A job already asked to stop is not asked about again.
+    EXPECT_TRUE(AskToStopPrinting(thread, msg));
+    EXPECT_EQ(msg.texts.size(), 2u);
+    gate.release.set_value();
+    ASSERT_TRUE(thread.Wait(INFINITE));
     EXPECT_EQ(thread.Task()->GetErr().msgId, 58725u);
     EXPECT_EQ(log->Count("StartPage"), 0);
 }
@@ -279,26 +279,21 @@ bool MayLeaveIdlePriority()
 
 }  // namespace
 
-TEST_F(PrintThread, StoppedWorkerGoesOnAtNormalPriorityWhileTheWindowWaits)
+TEST_F(PrintThread, StoppedWorkerGoesOnAtNormalPriority)
 {
     std::atomic<int> policyAfterStop{-1};
     onStartDoc = [&] {
         gate.Hold();
         policyAfterStop = sched_getscheduler(0);
     };
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     ASSERT_TRUE(gate.WaitEntered());
 
     CAnsweringMsg msg;
     msg.answer = IDYES;
-    // (waiting shown, worker still running) at each call.
-    std::vector<std::pair<bool, bool>> shown;
-    EXPECT_TRUE(StopPrintingAndWait(thread, msg, [&](bool waiting) {
-        shown.emplace_back(waiting, thread.IsRunning());
-        if (waiting)
-            gate.release.set_value();
-    }));
-    EXPECT_EQ(shown, (std::vector<std::pair<bool, bool>>{{true, true}, {false, false}}));
+    EXPECT_TRUE(AskToStopPrinting(thread, msg));
+    gate.release.set_value();
+    ASSERT_TRUE(thread.Wait(INFINITE));
     EXPECT_EQ(thread.Task()->GetErr().msgId, 58725u);
     if (MayLeaveIdlePriority())
         EXPECT_EQ(policyAfterStop.load(), SCHED_OTHER);
@@ -307,7 +302,7 @@ TEST_F(PrintThread, StoppedWorkerGoesOnAtNormalPriorityWhileTheWindowWaits)
 
     // The next job runs at idle priority again.
     onStartDoc = nullptr;
-    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(thread.Start(job));
     ASSERT_TRUE(thread.Wait(INFINITE));
     EXPECT_EQ(log->schedPolicy, SCHED_IDLE);
 }
