@@ -1,4 +1,5 @@
 #include "GuiTestUtil.h"
+#include "printing/PageSetupDriver.h"
 
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
@@ -226,6 +227,44 @@ TEST_F(MainFrameClosing, TheSessionEndingDismissesAnOpenDialogAndWritesTheSettin
     EXPECT_EQ(written.url, setting.url);
     EXPECT_EQ(written.mainFrame.bands, setting.mainFrame.bands);
     EXPECT_FALSE(written.mainFrame.bands.empty());
+}
+
+// The window manager's close reaches no window under the page setup dialog
+// (the modal dialog holds the grab): nothing is written or hidden, the
+// dialog's OK is kept, and the next close writes it.
+TEST_F(MainFrameClosing, ACloseWhileThePageSetupDialogIsOpenLosesNothing)
+{
+    // No CUPS server: the print task's printer is the built-in "PDF".
+    g_setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", TRUE);
+    ASSERT_EQ(setting.pageSetting.fitType, FIT);
+    CMainFrame frame(setting);
+    frame.Create();
+    UseOwnSettingsFile(frame);
+    ASSERT_TRUE(RunUntil([&] { return frame.Browser().ReadyState() == 4 && frame.get_visible(); }));
+    RunPageSetup(
+        [&] {
+            frame.Dispatch(ID_FILE_PAGE_SETUP);
+            return 0;
+        },
+        [&] {
+            Gtk::Dialog* dialog = ShownPageSetupDialog();
+            // The close request is handled from an idle callback of default
+            // priority; a lower one runs after it.
+            frame.close();
+            bool handled = false;
+            Glib::signal_idle().connect_once([&] { handled = true; }, G_PRIORITY_LOW);
+            ASSERT_TRUE(RunUntil([&] { return handled; }));
+            EXPECT_TRUE(frame.get_visible());
+            EXPECT_TRUE(dialog->get_visible());
+            EXPECT_FALSE(g_file_test(Location().Path().c_str(), G_FILE_TEST_EXISTS)) << "written before the OK";
+            guitest::Key("alt+d");
+            dynamic_cast<Gtk::Button*>(FindBuilderId(*dialog, "ok"))->clicked();
+        });
+    EXPECT_EQ(setting.pageSetting.fitType, DPI);
+    frame.close();
+    ASSERT_TRUE(RunUntil([&] { return !frame.get_visible(); }));
+    EXPECT_EQ(ReadBack().pageSetting.fitType, DPI);
+    EXPECT_TRUE(boxes.empty());
 }
 
 }  // namespace
