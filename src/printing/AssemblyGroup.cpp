@@ -22,7 +22,7 @@ void CAssemblyGroup::Bind(const Glib::RefPtr<Gtk::Builder>& builder, const CAsse
                           std::function<void()> changed)
 {
     m_setting = setting;
-    m_setting.overlap = m_setting.ClampedOverlap();
+    m_setting.overlap = kOverlapLimits.Clamp(m_setting.overlap);
     m_changed = std::move(changed);
     m_overlapBox.Bind(*Widget<Gtk::Entry>(builder, "editOverlap"), this, &CAssemblyGroup::GetOverlap,
                       &CAssemblyGroup::SetOverlap);
@@ -48,7 +48,7 @@ void CAssemblyGroup::CommitTyped()
 
 void CAssemblyGroup::SetOverlap(int value)
 {
-    const int overlap = std::clamp(value, 0, CAssemblySetting::kMaxOverlap);
+    const int overlap = kOverlapLimits.Clamp(value);
     if (overlap == m_setting.overlap)
         return;
     m_setting.overlap = overlap;

@@ -6,6 +6,19 @@
 
 struct CPaperInfo;
 
+// A range of whole numbers, both ends included.
+struct CIntLimits {
+    int32_t min, max;
+    constexpr int32_t Clamp(int32_t value) const { return value < min ? min : value > max ? max : value; }
+};
+
+// The one table of page setting limits: the settings loader brings stored
+// values into them, the page setup dialog refuses values outside them, and
+// the command line's options are checked against them.
+inline constexpr CIntLimits kSheetLimits{1, 1000};     // sheets across, and down
+inline constexpr CIntLimits kDpiLimits{10, 10000};     // page pixels per inch
+inline constexpr CIntLimits kOverlapLimits{0, 3000};   // glue overlap, hundredths of a millimetre
+
 // How the capture is scaled onto paper; stored by name ("FIT", "DPI").
 enum PrintImageFitType : int32_t { FIT = 0, DPI = 1 };
 
@@ -37,14 +50,11 @@ struct CFitImageToPageSetting {
 // What helps a person put the printed sheets together; all off by default,
 // and with all off the sheets are exactly the plain tiles.
 struct CAssemblySetting {
-    static constexpr int32_t kMaxOverlap = 3000;
-    int32_t overlap = 0;  // glue strip shared by neighbouring sheets, hundredths of a millimetre
+    int32_t overlap = 0;  // glue strip shared by neighbouring sheets, within kOverlapLimits
     bool cutGuides = false;
     bool sheetLabels = false;
     bool assemblySheet = false;
 
-    // Stored values are untrusted: the overlap is brought into 0..kMaxOverlap.
-    int32_t ClampedOverlap() const { return overlap < 0 ? 0 : overlap > kMaxOverlap ? kMaxOverlap : overlap; }
     bool operator==(const CAssemblySetting&) const = default;
 };
 

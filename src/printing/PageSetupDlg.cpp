@@ -132,8 +132,9 @@ void CPageSetupDlg::InitDialog()
         box->Bind(*Widget<Gtk::ComboBoxText>(m_builder, name), this, getter, setter);
         if (box != &m_dpiBox)
             box->SetItems(NumberItems(9));
-        box->SetMinimum(1);
-        box->SetMaximum(INT_MAX);
+        const CIntLimits& limits = box == &m_dpiBox ? kDpiLimits : kSheetLimits;
+        box->SetMinimum(limits.min);
+        box->SetMaximum(limits.max);
         box->ShowValue();
         box->AddListener(CComboBoxInt<CPageSetupDlg>::EventChanged, MakeMemfunListener(this, &CPageSetupDlg::OnRefresh));
         box->Combo()->get_entry()->set_activates_default(true);

@@ -1,5 +1,7 @@
 #include "printing/PageSetupPaper.h"
 
+#include "printing/PrinterSettings.h"
+
 #include <algorithm>
 
 CRect RaiseToHardwareMargins(const CRect& m, const CRect& hw)
@@ -20,29 +22,21 @@ bool CPageSetupPaper::SelectPrinter(const std::string& name)
     CPrinterPtr printer = m_opener(name);
     if (!printer)
         return false;
-    CDevMode dm = printer->DefaultDevMode();
-    for (const CMediaInfo& media : printer->Media())
-        if (media.name == m_devMode.media)
-            dm = printer->MakeDevMode(media, m_devMode.orientation, dm.source);
-    dm.orientation = m_devMode.orientation;
+    // The new printer's defaults, with the paper (when it has it) and the
+    // orientation chosen so far.
+    m_devMode = MakePrinterSettings(*printer, std::nullopt, {m_devMode.media, false, m_devMode.orientation, {}});
     m_printer = std::move(printer);
-    m_devMode = dm;
     m_margin = RaiseToHardwareMargins(m_margin, HardwareMargins());
     return true;
 }
 
 bool CPageSetupPaper::SelectMedia(const std::string& keyword)
 {
-    if (!m_printer)
+    if (!m_printer || !FindPrinterPaper(*m_printer, keyword))
         return false;
-    for (const CMediaInfo& media : m_printer->Media()) {
-        if (media.name == keyword) {
-            m_devMode = m_printer->MakeDevMode(media, m_devMode.orientation, m_devMode.source);
-            m_margin = RaiseToHardwareMargins(m_margin, HardwareMargins());
-            return true;
-        }
-    }
-    return false;
+    m_devMode = MakePrinterSettings(*m_printer, m_devMode, {keyword, true, std::nullopt, std::nullopt});
+    m_margin = RaiseToHardwareMargins(m_margin, HardwareMargins());
+    return true;
 }
 
 void CPageSetupPaper::SetOrientation(int16_t orientation)
@@ -72,17 +66,17 @@ CRect CPageSetupPaper::HardwareMargins() const
 
 CPaperInfo CPageSetupPaper::PaperInfo() const
 {
-    CPaperInfo paper;
     try {
+        if (m_printer)
+            return MakePaperInfo(m_devMode, m_printer->Metrics(m_devMode), m_margin);
+        // Without a printer the sheet is shown as it is, at a common
+        // resolution, until one is chosen.
+        CPaperInfo paper;
         paper.SetDevMode(m_devMode);
+        const CDeviceMetrics metrics = MakeDeviceMetrics(paper.paperWidth, paper.paperHeight, {}, kPaperOnlyResolution);
+        return MakePaperInfo(m_devMode, metrics, m_margin);
     } catch (const my::CException&) {
         // Settings without a paper size give no sheet; the preview stays empty.
-        return paper;
+        return {};
     }
-    // Without a printer the sheet is shown as it is, at a common resolution,
-    // until one is chosen.
-    paper.SetDeviceCaps(m_printer ? m_printer->Metrics(m_devMode)
-                                  : MakeDeviceMetrics(paper.paperWidth, paper.paperHeight, {}, kPaperOnlyResolution));
-    paper.margin = m_margin;
-    return paper;
 }

@@ -53,3 +53,12 @@ CRect CPaperInfo::GetPrintableRect() const
     return {MulDiv(margin.left, resX, 2540), MulDiv(margin.top, resY, 2540), MulDiv(Saturate32(right), resX, 2540),
             MulDiv(Saturate32(bottom), resY, 2540)};
 }
+
+CPaperInfo MakePaperInfo(const CDevMode& devMode, const CDeviceMetrics& metrics, const CRect& margin)
+{
+    CPaperInfo paper;
+    paper.SetDevMode(devMode);
+    paper.SetDeviceCaps(metrics);
+    paper.margin = margin;
+    return paper;
+}

@@ -24,3 +24,8 @@ struct CPaperInfo {
 
     bool operator==(const CPaperInfo&) const = default;
 };
+
+// The one way a sheet is described, for the page count, the preview and the
+// job alike: the paper of `devMode` (raises 58978 to 58982 when the settings
+// do not say enough), the device's metrics and the margins.
+CPaperInfo MakePaperInfo(const CDevMode& devMode, const CDeviceMetrics& metrics, const CRect& margin);

@@ -2,28 +2,19 @@
 
 #include "errors/MessageFormat.h"
 #include "errors/StringTable.h"
+#include "printing/PrinterSettings.h"
 #include "printing/QuorvaTask.h"
-
-#include <algorithm>
 
 void ApplyPrinterChoice(CQuorvaTask& task, const CPrinterChoice& choice)
 {
     if (choice.printer.empty() || !task.ReopenPrinter({choice.printer}))
         return;
-    const CPrinter& printer = *task.Printer();
-    const std::vector<CMediaInfo>& media = printer.Media();
-    const auto paper = std::find_if(media.begin(), media.end(), [&](const CMediaInfo& m) { return m.name == choice.media; });
-    const std::vector<std::string>& sources = printer.Sources();
-    const bool sourceOffered = std::find(sources.begin(), sources.end(), choice.source) != sources.end();
-    CDevMode dm = printer.DefaultDevMode();
-    if (paper != media.end())
-        dm = printer.MakeDevMode(*paper, choice.orientation, dm.source);
-    dm.orientation = choice.orientation == DMORIENT_LANDSCAPE ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-    if (sourceOffered && !choice.source.empty()) {
-        dm.source = choice.source;
-        dm.fields |= DM_DEFAULTSOURCE;
-    }
-    task.ReplaceDevMode(dm);
+    // From the printer's defaults: what the stored choice names and the
+    // printer still offers.
+    CPrinterSettingsRequest request{choice.media, false, choice.orientation, std::nullopt};
+    if (!choice.source.empty())
+        request.source = choice.source;
+    task.ReplaceDevMode(MakePrinterSettings(*task.Printer(), std::nullopt, request));
 }
 
 CDevMode PaperWithoutPrinter(const std::optional<CPrinterChoice>& last)

@@ -56,15 +56,14 @@ CPageGrid CQuorvaTask::CalcPagesForPrinter(const CPageSetting& setting, const CS
         throw my::CException(58974, {m_unavailablePrinter});
     if (!m_devMode || (!m_printer && !m_deviceFactory))
         throw my::CException(58975);
-    CPaperInfo paper;
-    paper.SetDevMode(*m_devMode);
+    CDeviceMetrics metrics;
     if (m_deviceFactory) {
         if (auto dc = m_deviceFactory(*m_devMode))
-            paper.SetDeviceCaps(dc->GetDeviceCaps());
+            metrics = dc->GetDeviceCaps();
     } else {
-        paper.SetDeviceCaps(m_printer->Metrics(*m_devMode));
+        metrics = m_printer->Metrics(*m_devMode);
     }
-    paper.margin = setting.margin;
+    const CPaperInfo paper = MakePaperInfo(*m_devMode, metrics, setting.margin);
     return CalcPosterPages(setting, paper, bitmap, setting.assembly.overlap).grid;
 }
 
@@ -79,11 +78,8 @@ void CQuorvaTask::BeginPrint(const CPrintJob& job, CPageDevice& dc)
 {
     if (!job.dib)
         throw my::CException(58721, {"CQuorvaTask::BeginPrint\nm_dib is NULL"});
-    m_paperInfo = CPaperInfo{};
-    if (job.devMode)
-        m_paperInfo.SetDevMode(*job.devMode);
-    m_paperInfo.SetDeviceCaps(dc.GetDeviceCaps());
-    m_paperInfo.margin = job.pageSetting.margin;
+    // CreatePrinterDC makes no device without printer settings.
+    m_paperInfo = MakePaperInfo(*job.devMode, dc.GetDeviceCaps(), job.pageSetting.margin);
 
     const CPageSetting& setting = job.pageSetting;
     const CPosterGrid poster =

@@ -52,10 +52,10 @@ void BringIntoRange(CSetting& setting)
     KeepRecentUrls(setting.urls);
 
     CPageSetting& page = setting.pageSetting;
-    page.assembly.overlap = page.assembly.ClampedOverlap();
-    AtLeast(page.papers.cx, 1);
-    AtLeast(page.papers.cy, 1);
-    AtLeast(page.dpi, 1);
+    page.assembly.overlap = kOverlapLimits.Clamp(page.assembly.overlap);
+    page.papers.cx = kSheetLimits.Clamp(page.papers.cx);
+    page.papers.cy = kSheetLimits.Clamp(page.papers.cy);
+    page.dpi = kDpiLimits.Clamp(page.dpi);
     NotNegative(page.margin);
 
     CSimplePrintSetting& print = setting.printSetting;

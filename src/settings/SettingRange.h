@@ -8,7 +8,9 @@ inline constexpr int32_t kMaxScreenCoordinate = 32767;
 
 // Brings the values read from the settings file (by hand or from a damaged
 // file) into the range the program can live with: trims, margins and scroll
-// positions 0 or more; the glue overlap within its range; papers, Dpi, copies and page numbers 1 or more; the
+// positions 0 or more; sheets, Dpi and the glue overlap within the page
+// setting limits (kSheetLimits, kDpiLimits, kOverlapLimits); copies and page
+// numbers 1 or more; the
 // window rectangle and band widths within what a screen can hold (a window
 // rectangle that is left empty counts as none stored); no more recent URLs
 // than the list keeps, without repeats. Browser sizes stay as they are: the

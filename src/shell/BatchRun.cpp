@@ -11,10 +11,10 @@
 #include "printing/PosterGeometry.h"
 #include "printing/PrintEndDispatcher.h"
 #include "printing/PrinterChoice.h"
+#include "printing/PrinterSettings.h"
 #include "printing/QuorvaThread.h"
 #include "settings/SettingStore.h"
 #include "shell/BatchPage.h"
-#include "shell/BatchPrinter.h"
 #include "shell/CommandLine.h"
 #include "shell/ExitStatus.h"
 
@@ -70,7 +70,10 @@ public:
         if (task.PrintsToFile() && options.output.empty())
             throw CBatchFailure{kExitUsage, FormatMessageText(61740, {LoadString(61747)})};
         try {
-            task.ReplaceDevMode(ChooseBatchDevMode(*task.Printer(), task.CopyDevMode(), options.paper, options.landscape));
+            const std::optional<int16_t> landscape =
+                options.landscape ? std::optional<int16_t>(DMORIENT_LANDSCAPE) : std::nullopt;
+            task.ReplaceDevMode(
+                MakePrinterSettings(*task.Printer(), task.CopyDevMode(), {options.paper, true, landscape, {}}));
         } catch (...) {
             // A paper the printer does not have is a wrong command line,
             // found before anything is loaded.

@@ -327,7 +327,7 @@ void Check(const RawOptions& raw, CCommandLine& out)
     out.landscape = raw.landscape;
     if (raw.sheets) {
         out.pageSetting.fitType = FIT;
-        out.pageSetting.papers = Pair("sheets", raw.sheets, 1, kMaxCommandLineSheets);
+        out.pageSetting.papers = Pair("sheets", raw.sheets, kSheetLimits.min, kSheetLimits.max);
         // Known before anything is loaded: the job would be refused anyway.
         const int sheets = out.pageSetting.papers.cx * out.pageSetting.papers.cy;
         if (sheets > kMaxJobSheets)
@@ -335,7 +335,7 @@ void Check(const RawOptions& raw, CCommandLine& out)
     }
     if (raw.dpi) {
         out.pageSetting.fitType = DPI;
-        out.pageSetting.dpi = Number("dpi", raw.dpi, kMinCommandLineDpi, kMaxCommandLineDpi);
+        out.pageSetting.dpi = Number("dpi", raw.dpi, kDpiLimits.min, kDpiLimits.max);
     }
     if (raw.margins) {
         const int mm = Number("margins", raw.margins, 0, kMaxCommandLineMarginMm);

@@ -67,9 +67,6 @@ std::string CommandLineUrl(const std::string& argument, const std::string& cwd);
 inline constexpr const char* kStandardOutputName = "-";
 
 // Limits of the values the command line accepts.
-inline constexpr int kMaxCommandLineSheets = 50;
-inline constexpr int kMinCommandLineDpi = 10;
-inline constexpr int kMaxCommandLineDpi = 10000;
 inline constexpr int kMaxCommandLineMarginMm = 100;
 inline constexpr int kMaxCommandLineTimeout = 86400;
 inline constexpr int kMaxCommandLineScale = 4;

@@ -159,7 +159,7 @@ TEST_F(SettingStore, ValuesFromTheFileAreBroughtIntoRange)
         ASSERT_NE(text.find(from), std::string::npos) << from;
         text.replace(text.find(from), from.size(), to);
     };
-    replace("<cx>1</cx><cy>1</cy>", "<cx>-3</cx><cy>0</cy>");
+    replace("<cx>1</cx><cy>1</cy>", "<cx>-3</cx><cy>5000</cy>");
     replace("<Width>1024</Width>", "<Width>-2147483648</Width>");
     replace("<Height>768</Height>", "<Height>99999</Height>");
     replace("<ScrollX>0</ScrollX>", "<ScrollX>-2147483648</ScrollX>");
@@ -179,8 +179,9 @@ TEST_F(SettingStore, ValuesFromTheFileAreBroughtIntoRange)
     CSetting setting;
     EXPECT_TRUE(LoadSettings(setting, msg, Put(text)));
     EXPECT_TRUE(msg.shown.empty());
-    EXPECT_EQ(setting.pageSetting.dpi, 1);
-    EXPECT_EQ(setting.pageSetting.papers, (CSize{1, 1}));
+    // Within the page setting limits the dialog and the command line use.
+    EXPECT_EQ(setting.pageSetting.dpi, 10);
+    EXPECT_EQ(setting.pageSetting.papers, (CSize{1, 1000}));
     EXPECT_EQ(setting.width, 1);
     EXPECT_EQ(setting.height, 32767) << "the largest browser the view can hold";
     EXPECT_EQ(setting.scrollX, 0);

@@ -100,6 +100,10 @@ TEST(CommandLine, PrintTakesItsOptions)
     EXPECT_EQ(r.options.pageSetting.fitType, FIT);
     EXPECT_EQ(r.options.pageSetting.papers, (CSize{3, 2}));
     EXPECT_EQ(r.options.pageSetting.margin, (CRect{500, 500, 500, 500}));
+    // The page setup dialog's limits: up to 1000 sheets a side.
+    const CCommandLineResult wide = Parse({"--print", "--sheets", "1000x60", "--output", "poster.pdf", "u"});
+    ASSERT_EQ(wide.status, kExitDone) << wide.error;
+    EXPECT_EQ(wide.options.pageSetting.papers, (CSize{1000, 60}));
 
     const CCommandLineResult dpi = Parse({"--print", "--dpi", "300", "--printer", "office", "u"});
     ASSERT_EQ(dpi.status, kExitDone) << dpi.error;
@@ -148,6 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{{"--save", "", "u"}, "--save"},
         BadCase{{"--print", "--sheets", "3", "u"}, "--sheets"},
         BadCase{{"--print", "--sheets", "0x1", "u"}, "--sheets"},
+        BadCase{{"--print", "--sheets", "1001x1", "u"}, "--sheets"},
+        BadCase{{"--print", "--dpi", "10001", "u"}, "--dpi"},
         BadCase{{"--print", "--dpi", "5", "u"}, "--dpi"},
         BadCase{{"--print", "--margins", "-1", "u"}, "--margins"},
         BadCase{{"--save", "a.png", "--print", "u"}, "--print"},
@@ -206,7 +212,7 @@ TEST(CommandLine, RangeMessagesNameTheAllowedRange)
     const UiLanguage before = CurrentLanguage();
     SetLanguage(UiLanguage::English);
     const auto error = [](std::vector<std::string> args) { return Parse(std::move(args)).error; };
-    EXPECT_NE(error({"--print", "--sheets", "0x1", "u"}).find("from 1 to 50"), std::string::npos);
+    EXPECT_NE(error({"--print", "--sheets", "0x1", "u"}).find("from 1 to 1000"), std::string::npos);
     EXPECT_NE(error({"--save", "a.png", "--timeout", "0", "u"}).find("from 1 to 86400"), std::string::npos);
     EXPECT_NE(error({"--print", "--dpi", "5", "u"}).find("from 10 to 10000"), std::string::npos);
     const CCommandLineResult tooMany = Parse({"--print", "--sheets", "40x26", "u"});
