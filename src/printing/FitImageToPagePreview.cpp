@@ -13,8 +13,6 @@
 
 CFitImageToPagePreview::~CFitImageToPagePreview()
 {
-    if (m_reducer.joinable())
-        m_reducer.join();
     for (auto& connection : m_connections)
         connection.disconnect();
 }
@@ -22,7 +20,6 @@ CFitImageToPagePreview::~CFitImageToPagePreview()
 void CFitImageToPagePreview::Attach(Gtk::DrawingArea& area)
 {
     m_area.Reset(&area);
-    m_connections.push_back(m_reducedNotice.connect(sigc::mem_fun(*this, &CFitImageToPagePreview::OnReduced)));
     m_connections.push_back(area.signal_draw().connect(sigc::mem_fun(*this, &CFitImageToPagePreview::OnDraw)));
     // GTK allocates again for many reasons; only a new size needs a new layout.
     m_connections.push_back(area.signal_size_allocate().connect([this](Gtk::Allocation&) {
@@ -74,17 +71,11 @@ void CFitImageToPagePreview::ReleaseLater(CDibSectionPtr bitmap)
 {
     if (!bitmap || bitmap.use_count() > 1 || bitmap->ImageSize() < (size_t{16} << 20))
         return;
-    try {
-        std::thread([bitmap = std::move(bitmap)]() mutable { bitmap.reset(); }).detach();
-    } catch (const std::exception&) {
-        // Released here after all.
-    }
+    ReleaseInBackground(std::move(bitmap));
 }
 
 void CFitImageToPagePreview::StartReduction()
 {
-    if (m_reducer.joinable())
-        m_reducer.join();
     const CSize client = ClientSize();
     // Two capture pixels for each preview pixel are left to the smoothing
     // filter; whole blocks beyond that are averaged first.
@@ -102,28 +93,16 @@ void CFitImageToPagePreview::StartReduction()
         m_source.dib->Width() != (m_bitmap->Width() + factor - 1) / factor ||
         m_source.dib->Height() != (m_bitmap->Height() + factor - 1) / factor)
         m_source = {};
-    try {
-        m_reducer = std::thread([this, bitmap = m_bitmap, factor] {
-            CDibSectionPtr reduced = ReduceDib(*bitmap, {0, 0, bitmap->Width(), bitmap->Height()}, factor);
-            {
-                std::lock_guard<std::mutex> lock(m_reducedLock);
-                m_reduced = {reduced, factor};
-            }
-            m_reducedNotice.emit();
-        });
-    } catch (const std::exception&) {
-        // Without a thread the capture is drawn as it is.
-        m_source = {m_bitmap, 1};
-    }
+    // A newer capture's reduction drops this one's result.
+    m_reducing.Start(
+        [bitmap = m_bitmap, factor](std::stop_token) {
+            return CPaintSource{ReduceDib(*bitmap, {0, 0, bitmap->Width(), bitmap->Height()}, factor), factor};
+        },
+        [this](CPaintSource reduced) { OnReduced(std::move(reduced)); });
 }
 
-void CFitImageToPagePreview::OnReduced()
+void CFitImageToPagePreview::OnReduced(CPaintSource reduced)
 {
-    CPaintSource reduced;
-    {
-        std::lock_guard<std::mutex> lock(m_reducedLock);
-        reduced = std::exchange(m_reduced, {});
-    }
     if (!reduced.dib)
         return;
     m_source = reduced;

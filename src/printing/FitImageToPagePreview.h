@@ -1,4 +1,5 @@
 #pragma once
+#include "printing/BackgroundWork.h"
 #include "bitmap/DibCairo.h"
 #include "bitmap/DibSection.h"
 #include "controls/ControlGlue.h"
@@ -70,7 +71,7 @@ private:
         int32_t factor = 1;
     };
     void StartReduction();
-    void OnReduced();
+    void OnReduced(CPaintSource reduced);
     bool OnDraw(const Cairo::RefPtr<Cairo::Context>& cr);
     void PaintBackground(cairo_t* cr, const CSize& client);
     void PaintSheets(cairo_t* cr);
@@ -90,8 +91,5 @@ private:
     int m_sheetPaints = 0;
 
     CPaintSource m_source;
-    std::thread m_reducer;
-    std::mutex m_reducedLock;
-    CPaintSource m_reduced;  // handed over by the reducer under the lock
-    Glib::Dispatcher m_reducedNotice;
+    CBackgroundWork<CPaintSource> m_reducing;  // last: cancelled before the rest goes
 };

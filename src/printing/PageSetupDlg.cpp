@@ -76,7 +76,6 @@ CPageSetupDlg::CPageSetupDlg(const CPageSetupPaper& paper, const CFitImageToPage
     }));
     m_connections.push_back(
         Widget<Gtk::Button>(m_builder, "button161")->signal_clicked().connect([this] { OnResize(); }));
-    m_connections.push_back(m_finishedNotice.connect([this] { OnFinished(); }));
     m_connections.push_back(AcceptEnterAnywhere(*m_dialog));
 }
 
@@ -361,75 +360,40 @@ CPageSetupDlg::CFinished CPageSetupDlg::Finish(CPreviewCapture capture, CDibSect
 
 void CPageSetupDlg::StartFinishing(CPreviewCapture capture)
 {
-    if (m_worker.joinable())
-        m_worker.join();
-    // Handed over through a holder, so that it is still here when no thread
-    // can be made.
+    // The work owns the capture and a reference to the bitmap shown; of the
+    // dialog it touches nothing. A newer capture, or the dialog's end, drops
+    // its result.
     auto work = std::make_shared<CPreviewCapture>(std::move(capture));
-    CDibSectionPtr shown = m_preview.Bitmap();
-    try {
-        // The worker owns the capture and a reference to the bitmap shown;
-        // of the dialog it touches only the hand-over, which outlives it.
-        m_worker = std::jthread([this, work, shown](std::stop_token stop) mutable {
-            CFinished finished = Finish(std::move(*work), std::move(shown), stop);
-            if (stop.stop_requested())
-                return;
-            {
-                std::lock_guard<std::mutex> lock(m_finishedLock);
-                m_finished = std::move(finished);
-            }
-            m_finishedNotice.emit();
-        });
-    } catch (const std::system_error&) {
-        // No thread to spare: the work is done here.
-        {
-            std::lock_guard<std::mutex> lock(m_finishedLock);
-            m_finished = Finish(std::move(*work), std::move(shown), {});
-        }
-        OnFinished();
-    }
+    m_finishing.Start(
+        [work, shown = m_preview.Bitmap()](std::stop_token stop) { return Finish(std::move(*work), shown, stop); },
+        [this](CFinished finished) { OnFinished(std::move(finished)); });
 }
 
-void CPageSetupDlg::OnFinished()
+void CPageSetupDlg::OnFinished(CFinished finished)
 {
-    std::optional<CFinished> finished;
-    {
-        std::lock_guard<std::mutex> lock(m_finishedLock);
-        finished = std::exchange(m_finished, std::nullopt);
-    }
-    // A notice for a capture dropped when the dialog closed.
-    if (!finished)
-        return;
-    // The worker has handed over: it is at its end.
-    if (m_worker.joinable())
-        m_worker.join();
     m_capturing = false;
-    if (finished->error) {
-        ShowCaptureError(finished->error);
+    if (finished.error) {
+        ShowCaptureError(finished.error);
         return;
     }
     // Compared with what is still shown: dropped when the same, shown
     // without a second compare otherwise.
-    const bool current = finished->comparedWith == m_preview.Bitmap();
-    finished->comparedWith.reset();
-    if (!finished->dib)
+    const bool current = finished.comparedWith == m_preview.Bitmap();
+    finished.comparedWith.reset();
+    if (!finished.dib)
         return;
     if (!current)
-        m_preview.SetBitmap(std::move(finished->dib));
-    else if (finished->same)
-        CFitImageToPagePreview::ReleaseLater(std::move(finished->dib));
+        m_preview.SetBitmap(std::move(finished.dib));
+    else if (finished.same)
+        CFitImageToPagePreview::ReleaseLater(std::move(finished.dib));
     else
-        m_preview.ShowBitmap(std::move(finished->dib));
+        m_preview.ShowBitmap(std::move(finished.dib));
 }
 
 void CPageSetupDlg::StopFinishing()
 {
-    if (m_worker.joinable()) {
-        m_worker.request_stop();
-        m_worker.join();
-    }
-    std::lock_guard<std::mutex> lock(m_finishedLock);
-    m_finished.reset();
+    // The work ends by itself; nothing waits for it.
+    m_finishing.Cancel();
     m_capturing = false;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "printing/BackgroundWork.h"
 #include "bitmap/DibSection.h"
 #include "controls/ButtonControls.h"
 #include "controls/ComboBoxValue.h"
@@ -24,7 +25,6 @@
 #include <exception>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <stop_token>
 #include <thread>
@@ -143,7 +143,7 @@ private:
     // so that the user-interface thread has only to show it or drop it.
     static CFinished Finish(CPreviewCapture capture, CDibSectionPtr shown, std::stop_token stop);
     void StartFinishing(CPreviewCapture capture);
-    void OnFinished();
+    void OnFinished(CFinished finished);
     // Waits for the worker and drops what it made.
     void StopFinishing();
     void ShowCaptureError(const std::exception_ptr& error);
@@ -181,8 +181,5 @@ private:
     int m_captures = 0;
     int m_ticks = 0;
 
-    std::mutex m_finishedLock;
-    std::optional<CFinished> m_finished;  // handed over by the worker under the lock
-    Glib::Dispatcher m_finishedNotice;
-    std::jthread m_worker;  // last: stopped and joined before the rest goes
+    CBackgroundWork<CFinished> m_finishing;  // last: cancelled before the rest goes
 };
