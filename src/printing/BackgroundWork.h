@@ -30,7 +30,7 @@ public:
     void Start(Work work, Done done)
     {
         Cancel();
-        auto* job = new Job{std::move(work), std::move(done), m_state->stop, m_state, m_state->generation};
+        auto* job = new Job{std::move(work), std::move(done), m_state->stop, m_state, m_state->generation, std::nullopt};
         m_state->running = true;
         GTask* task = g_task_new(nullptr, nullptr, &CBackgroundWork::Finished, job);
         g_task_set_task_data(task, job, nullptr);

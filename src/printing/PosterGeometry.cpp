@@ -87,7 +87,7 @@ CPosterGrid CalcPosterPages(const CFitImageToPageSetting& setting, const CPaperI
 std::optional<CSize> CalcPosterBrowserSize(const CFitImageToPageSetting& setting, const CPaperInfo& paper,
                                            const CSize& bitmap, int32_t overlap)
 {
-    overlap = std::clamp(overlap, 0, CAssemblySetting::kMaxOverlap);
+    overlap = kOverlapLimits.Clamp(overlap);
     const CRect printable = paper.GetPrintableRect();
     const int32_t pw = printable.Width();
     const int32_t ph = printable.Height();

@@ -84,8 +84,7 @@ protected:
         job.pageSetting.papers = {2, 2};
         job.pageSetting.assembly = {1000, true, true, false};
         job.outputFile = path;
-        task.SetJob(job);
-        task.Execute();
+        task.Execute(task.MakeJob(job));
     }
     void TearDown() override
     {
