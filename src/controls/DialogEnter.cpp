@@ -1,5 +1,7 @@
 #include "controls/DialogEnter.h"
 
+#include "errors/Msg.h"
+
 #include <gtk/gtk.h>
 
 namespace {
@@ -40,4 +42,13 @@ sigc::connection AcceptEnterAnywhere(Gtk::Window& dialog)
             return true;
         },
         false);
+}
+
+sigc::connection ConnectCheckedOk(Gtk::Dialog& dialog, Gtk::Button& ok, std::function<bool()> accept)
+{
+    ok.grab_default();
+    return ok.signal_clicked().connect([&dialog, accept = std::move(accept)] {
+        if (accept())
+            dialog.response(IDOK);
+    });
 }

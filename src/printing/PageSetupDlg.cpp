@@ -2,6 +2,7 @@
 
 #include "controls/BuilderWidget.h"
 #include "controls/DialogEnter.h"
+#include "controls/UiTexts.h"
 #include "common/NumberText.h"
 #include "errors/ErrorRecord.h"
 #include "errors/Exception.h"
@@ -58,24 +59,24 @@ CPageSetupDlg::CPageSetupDlg(const CPageSetupPaper& paper, const CFitImageToPage
       m_capture(std::move(capture)),
       m_resize(std::move(resize))
 {
-    const bool japanese = CurrentLanguage() == UiLanguage::Japanese;
-    m_builder = Gtk::Builder::create_from_resource(ResourcePath(japanese ? "ui/pagesetup.ja.ui" : "ui/pagesetup.en.ui"));
+    m_builder = Gtk::Builder::create_from_resource(ResourcePath("ui/pagesetup.ui"));
+    ApplyUiTexts(m_builder, "ui/pagesetup.ui");
     m_dialog.reset(Widget<Gtk::Dialog>(m_builder, "pagesetup"));
-    m_printers = Widget<Gtk::ComboBoxText>(m_builder, "combo163");
-    m_papers = Widget<Gtk::ComboBoxText>(m_builder, "combo1137");
-    m_sources = Widget<Gtk::ComboBoxText>(m_builder, "combo1138");
-    m_portrait = Widget<Gtk::RadioButton>(m_builder, "radio1056");
-    m_landscape = Widget<Gtk::RadioButton>(m_builder, "radio1057");
-    // OK closes the dialog only when the boxes are valid; it has no response
-    // of its own, so a refusal can never end the dialog's run.
-    Gtk::Button* ok = Widget<Gtk::Button>(m_builder, "ok");
-    ok->grab_default();
-    m_connections.push_back(ok->signal_clicked().connect([this] { OnOk(); }));
-    m_connections.push_back(Widget<Gtk::Button>(m_builder, "cancel")->signal_clicked().connect([this] {
+    m_printers = Widget<Gtk::ComboBoxText>(m_builder, ControlName(IDC_PRINTER));
+    m_papers = Widget<Gtk::ComboBoxText>(m_builder, ControlName(IDC_PAPER));
+    m_sources = Widget<Gtk::ComboBoxText>(m_builder, ControlName(IDC_SOURCE));
+    m_portrait = Widget<Gtk::RadioButton>(m_builder, ControlName(IDC_PORTRAIT));
+    m_landscape = Widget<Gtk::RadioButton>(m_builder, ControlName(IDC_LANDSCAPE));
+    // OK closes the dialog only when the boxes are valid.
+    m_connections.push_back(ConnectCheckedOk(*m_dialog, *Widget<Gtk::Button>(m_builder, ControlName(IDOK)), [this] {
+        m_assemblyGroup.CommitTyped();
+        return Validate();
+    }));
+    m_connections.push_back(Widget<Gtk::Button>(m_builder, ControlName(IDCANCEL))->signal_clicked().connect([this] {
         m_dialog->response(IDCANCEL);
     }));
     m_connections.push_back(
-        Widget<Gtk::Button>(m_builder, "button161")->signal_clicked().connect([this] { OnResize(); }));
+        Widget<Gtk::Button>(m_builder, ControlName(IDC_RESIZE))->signal_clicked().connect([this] { OnResize(); }));
     m_connections.push_back(AcceptEnterAnywhere(*m_dialog));
 }
 
@@ -120,14 +121,14 @@ void CPageSetupDlg::InitDialog()
             [this, side = sides[i].second, i] { OnMarginTyped(i, side); }));
     }
 
-    m_fitGroup.Bind({Widget<Gtk::RadioButton>(m_builder, "radio156"), Widget<Gtk::RadioButton>(m_builder, "radio157")},
+    m_fitGroup.Bind({Widget<Gtk::RadioButton>(m_builder, ControlName(IDC_FIT)), Widget<Gtk::RadioButton>(m_builder, ControlName(IDC_DPI_TYPE))},
                     this, &CPageSetupDlg::GetFitType, &CPageSetupDlg::SetFitType);
     m_fitGroup.AddListener(decltype(m_fitGroup)::EventChanged, MakeMemfunListener(this, &CPageSetupDlg::OnFitType));
     m_fitGroup.ShowValue();
     for (auto [box, name, getter, setter] :
-         {std::tuple{&m_acrossBox, "combo158", &CPageSetupDlg::GetAcross, &CPageSetupDlg::SetAcross},
-          std::tuple{&m_downBox, "combo159", &CPageSetupDlg::GetDown, &CPageSetupDlg::SetDown},
-          std::tuple{&m_dpiBox, "combo160", &CPageSetupDlg::GetDpi, &CPageSetupDlg::SetDpi}}) {
+         {std::tuple{&m_acrossBox, ControlName(IDC_ACROSS), &CPageSetupDlg::GetAcross, &CPageSetupDlg::SetAcross},
+          std::tuple{&m_downBox, ControlName(IDC_DOWN), &CPageSetupDlg::GetDown, &CPageSetupDlg::SetDown},
+          std::tuple{&m_dpiBox, ControlName(IDC_DPI), &CPageSetupDlg::GetDpi, &CPageSetupDlg::SetDpi}}) {
         box->Bind(*Widget<Gtk::ComboBoxText>(m_builder, name), this, getter, setter);
         if (box != &m_dpiBox)
             box->SetItems(NumberItems(9));
@@ -146,12 +147,15 @@ void CPageSetupDlg::InitDialog()
     });
     Widget<Gtk::Entry>(m_builder, "editOverlap")->set_activates_default(true);
 
-    m_preview.Attach(*Widget<Gtk::DrawingArea>(m_builder, "preview162"));
+    m_preview.Attach(*Widget<Gtk::DrawingArea>(m_builder, ControlName(IDC_PREVIEW)));
     UpdatePaper();
     // The first capture comes as soon as the dialog is on screen, then one a
     // second; a capture waits for WebKit without blocking the dialog.
     m_connections.push_back(m_dialog->signal_map().connect([this] {
-        m_connections.push_back(Glib::signal_idle().connect([this] { return OnTimer() && false; }));
+        m_connections.push_back(Glib::signal_idle().connect([this] {
+            OnTimer();
+            return false;  // once: the timer takes over
+        }));
     }));
     m_timer = Glib::signal_timeout().connect(sigc::mem_fun(*this, &CPageSetupDlg::OnTimer), kCaptureIntervalMs);
 }
@@ -432,13 +436,6 @@ bool CPageSetupDlg::Validate()
         gtk_widget_grab_focus(GTK_WIDGET(control));
     m_msg->ShowError(err);
     return false;
-}
-
-void CPageSetupDlg::OnOk()
-{
-    m_assemblyGroup.CommitTyped();
-    if (Validate())
-        m_dialog->response(IDOK);
 }
 
 void CPageSetupDlg::OnResize()

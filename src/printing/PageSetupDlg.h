@@ -124,7 +124,6 @@ private:
     void OnMarginTyped(size_t box, int32_t CRect::*side);
     void OnFitType();
     void OnRefresh();
-    void OnOk();
     void OnResize();
     bool OnTimer();
     // The margins and the enabled boxes with their errors shown; true when

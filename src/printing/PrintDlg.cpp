@@ -17,10 +17,25 @@
 
 namespace {
 
-template <class T>
-T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name)
+// The widgets of ui/print.ui carry the control ids in their names.
+std::string ControlName(int id)
 {
-    return BuilderWidget<T>(builder, "ui/print.ui", name);
+    switch (id) {
+    case CPrintDlg::IDC_ALL:
+    case CPrintDlg::IDC_PAGES: return "radio" + std::to_string(id);
+    case CPrintDlg::IDC_FROM:
+    case CPrintDlg::IDC_TO:
+    case CPrintDlg::IDC_COPIES: return "combo" + std::to_string(id);
+    case CPrintDlg::IDC_COLLATE: return "check" + std::to_string(id);
+    case IDOK: return "ok";
+    default: return "static" + std::to_string(id);  // the range text and the range's labels
+    }
+}
+
+template <class T>
+T* Widget(const Glib::RefPtr<Gtk::Builder>& builder, int id)
+{
+    return BuilderWidget<T>(builder, "ui/print.ui", ControlName(id));
 }
 
 }  // namespace
@@ -45,32 +60,33 @@ CPrintDlg::CPrintDlg(qvn::CMsg* msg) : m_msg(msg ? msg : &TheMsg())
     g_bytes_unref(bytes);
     m_builder = Gtk::Builder::create_from_string(ui);
 
-    m_dialog.reset(Widget<Gtk::Dialog>(m_builder, "print"));
-    m_all = Widget<Gtk::RadioButton>(m_builder, "radio1056");
-    m_pages = Widget<Gtk::RadioButton>(m_builder, "radio1057");
-    m_rangeText = Widget<Gtk::Label>(m_builder, "static152");
-    m_from = Widget<Gtk::ComboBoxText>(m_builder, "combo153");
-    m_to = Widget<Gtk::ComboBoxText>(m_builder, "combo154");
-    m_copies = Widget<Gtk::ComboBoxText>(m_builder, "combo155");
-    m_collate = Widget<Gtk::CheckButton>(m_builder, "check1041");
-    m_fromLabel = Widget<Gtk::Label>(m_builder, "static1089");
-    m_toLabel = Widget<Gtk::Label>(m_builder, "static1090");
+    m_dialog.reset(BuilderWidget<Gtk::Dialog>(m_builder, "ui/print.ui", "print"));
+    m_all = Widget<Gtk::RadioButton>(m_builder, IDC_ALL);
+    m_pages = Widget<Gtk::RadioButton>(m_builder, IDC_PAGES);
+    m_rangeText = Widget<Gtk::Label>(m_builder, IDC_RANGE_TEXT);
+    m_from = Widget<Gtk::ComboBoxText>(m_builder, IDC_FROM);
+    m_to = Widget<Gtk::ComboBoxText>(m_builder, IDC_TO);
+    m_copies = Widget<Gtk::ComboBoxText>(m_builder, IDC_COPIES);
+    m_collate = Widget<Gtk::CheckButton>(m_builder, IDC_COLLATE);
+    m_fromLabel = Widget<Gtk::Label>(m_builder, IDC_FROM_LABEL);
+    m_toLabel = Widget<Gtk::Label>(m_builder, IDC_TO_LABEL);
     ApplyUiTexts(m_builder, "ui/print.ui");
     // Enter in a box presses "印刷", as in the system's dialogs.
     for (Gtk::ComboBoxText* box : {m_from, m_to, m_copies})
         box->get_entry()->set_activates_default(true);
-    m_dialog->set_default_response(IDOK);
+    m_ok = ConnectCheckedOk(*m_dialog, *Widget<Gtk::Button>(m_builder, IDOK), [this] { return Validate(); });
     m_enter = AcceptEnterAnywhere(*m_dialog);
 }
 
 CPrintDlg::~CPrintDlg()
 {
     m_enter.disconnect();
+    m_ok.disconnect();
 }
 
 void CPrintDlg::SetDestinationText(const std::string& text)
 {
-    Gtk::Label* label = Widget<Gtk::Label>(m_builder, "destination");
+    Gtk::Label* label = BuilderWidget<Gtk::Label>(m_builder, "ui/print.ui", "destination");
     label->set_text(text);
     label->set_visible(!text.empty());
 }
@@ -173,11 +189,7 @@ int CPrintDlg::DoModal(Gtk::Window* parent)
     InitDialog();
     if (parent)
         m_dialog->set_transient_for(*parent);
-    // A refused OK shows its error and runs the dialog again, with every
-    // entry as the user left it.
-    int response;
-    while ((response = m_dialog->run()) == IDOK && !Validate()) {
-    }
+    const int response = m_dialog->run();
     m_dialog->hide();
     return response == IDOK ? IDOK : IDCANCEL;
 }

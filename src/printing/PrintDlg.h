@@ -101,6 +101,7 @@ private:
     CComboBoxInt<CPrintDlg> m_copiesBox;
     CButtonBool<CPrintDlg> m_collateBox;
     sigc::connection m_enter;
+    sigc::connection m_ok;
     int m_maxCopies = kDefaultMaxCopies;
     bool m_initialised = false;
 };
