@@ -17,8 +17,7 @@ constexpr unsigned kRecheckMs = 25;
 
 SettleState Decide(CQuorvaneView& page, Clock::time_point start, const CSettleRule& rule)
 {
-    const int state = page.ReadyState();
-    return DecideSettle(page.Loads(), page.Scripts(), state >= 1 && state <= 3, start, Clock::now(), rule);
+    return DecideSettle(page.Loads(), page.Scripts(), IsNavigating(page.ReadyState()), start, Clock::now(), rule);
 }
 
 // Covers the client area during the wait: the busy cursor there (and only

@@ -285,8 +285,7 @@ void CQuorvaScrollView::UpdateCursor(CPoint pt)
     case kZoneBottom: name = "ns-resize"; break;
     case kZoneCorner: name = "nwse-resize"; break;
     default: {
-        const int state = m_view.ReadyState();
-        name = state >= 1 && state <= 3 ? "progress" : "default";
+        name = IsNavigating(m_view.ReadyState()) ? "progress" : "default";
         break;
     }
     }

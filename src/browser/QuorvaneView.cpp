@@ -232,13 +232,13 @@ void CQuorvaneView::OnLoadChanged(int loadEvent)
         m_failure.clear();
     switch (loadEvent) {
     case WEBKIT_LOAD_STARTED:
-    case WEBKIT_LOAD_REDIRECTED: m_readyState = 1; break;
+    case WEBKIT_LOAD_REDIRECTED: m_readyState = kReadyLoading; break;
     case WEBKIT_LOAD_COMMITTED:
-        m_readyState = 3;
+        m_readyState = kReadyCommitted;
         // The frames of the page left behind report no more.
         m_scripts.Clear(CLoadTracker::Clock::now());
         break;
-    case WEBKIT_LOAD_FINISHED: m_readyState = 4; break;
+    case WEBKIT_LOAD_FINISHED: m_readyState = kReadyComplete; break;
     default: break;
     }
     m_loads.Touch(CLoadTracker::Clock::now());
@@ -297,7 +297,7 @@ void CQuorvaneView::NotifyLoadActivity()
 
 bool CQuorvaneView::IsLoading() const
 {
-    if ((m_readyState >= 1 && m_readyState <= 3) || m_loads.InFlight() != 0 || !m_scripts.Ready())
+    if (IsNavigating(m_readyState) || m_loads.InFlight() != 0 || !m_scripts.Ready())
         return true;
     const auto now = CLoadTracker::Clock::now();
     const CSettleRule rule;

@@ -14,8 +14,17 @@ typedef struct _WebKitWebContext WebKitWebContext;
 
 // The hosted browser: a WebKit web view. Everything the program does with the
 // page goes through here; the scroll view holds it at an exact pixel size.
-// Ready states: 0 nothing loaded, 1 loading, 3 committed, 4 complete.
 class CPageWatch;
+
+// How far the page's navigation has come; the numbers are the ones the
+// program has always used for them (2 is not used).
+enum PageReadyState : int { kReadyNothing = 0, kReadyLoading = 1, kReadyCommitted = 3, kReadyComplete = 4 };
+
+// Between the start of a navigation and its end.
+inline bool IsNavigating(PageReadyState state)
+{
+    return state >= kReadyLoading && state < kReadyComplete;
+}
 
 class CQuorvaneView {
 public:
@@ -40,7 +49,7 @@ public:
     bool GetLocationURL(std::string& url) const;
     // The page title; false when there is none.
     bool GetLocationName(std::string& title) const;
-    int ReadyState() const { return m_readyState; }
+    PageReadyState ReadyState() const { return m_readyState; }
 
     // The page's resource loads: a map keeps loading tiles long after its
     // load event.
@@ -85,7 +94,7 @@ private:
     WebKitWebView* m_webView = nullptr;
     WebKitWebContext* m_context = nullptr;
     Gtk::Widget* m_widget = nullptr;
-    int m_readyState = 0;
+    PageReadyState m_readyState = kReadyNothing;
     bool m_silent = false;
     std::string m_failure;
     CLoadTracker m_loads;

@@ -29,3 +29,28 @@ enum ProgramStringId : uint32_t {
     kTextYes = 61040,  // message box buttons
     kTextNo = 61041,
 };
+
+// String ids of the command line's texts and of batch runs' messages.
+enum CommandLineStringId : uint32_t {
+    IDS_CL_PARAMETER = 61700,
+    IDS_CL_SUMMARY = 61701,
+    IDS_CL_DESCRIPTION = 61702,
+    IDS_CL_OPTION_FIRST = 61710,  // description, then argument name, per option
+    IDS_CL_USAGE_ERROR = 61740,
+    IDS_CL_BAD_VALUE = 61741,
+    IDS_CL_CONFLICT = 61742,
+    IDS_CL_NEEDS = 61743,
+    IDS_CL_NO_URL = 61744,
+    IDS_CL_ONE_URL = 61745,
+    IDS_CL_PDF_NEEDS_OUTPUT = 61747,
+    IDS_CL_UNKNOWN_EXTENSION = 61754,
+    IDS_CL_OUT_OF_RANGE = 61791,
+    IDS_CL_DELAY = 61760,  // then --wait-for at 61762 and --scale at 61764, each with its argument name
+    IDS_BATCH_GAVE_UP = 61748,                 // insert: the seconds of --timeout
+    IDS_BATCH_NO_DISPLAY = 61749,              // --save and --print without a display
+    IDS_BATCH_NO_SUCH_PAPER = 61750,           // inserts: the printer, the paper
+    IDS_BATCH_TOO_MANY_SHEETS = 61751,         // inserts: the sheets, the most in one run
+    IDS_BATCH_WAIT_FOR_TIMED_OUT = 61766,      // inserts: the expression, the seconds
+    IDS_BATCH_WAIT_FOR_FAILED = 61767,         // inserts: the expression, the page's error
+    IDS_STANDARD_OUTPUT = 61790,               // "standard output", as messages name it
+};

@@ -201,7 +201,7 @@ void CheckPosterSheets(const CPageGrid& grid)
     if (grid.papers.cx <= 0 || grid.papers.cy <= 0)
         throw my::CException(kMsgNoRoomOnPaper);
     if (grid.TotalPages() > kMaxJobSheets)
-        throw my::CException(61751, {std::to_string(grid.TotalPages()), std::to_string(kMaxJobSheets)});
+        throw my::CException(IDS_BATCH_TOO_MANY_SHEETS, {std::to_string(grid.TotalPages()), std::to_string(kMaxJobSheets)});
 }
 
 int32_t PosterPageCount(const CPageGrid& grid, const CAssemblySetting& assembly)

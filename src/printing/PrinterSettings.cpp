@@ -1,6 +1,7 @@
 #include "printing/PrinterSettings.h"
 
 #include "errors/Exception.h"
+#include "errors/ProgramMessages.h"
 
 #include <glib.h>
 
@@ -34,7 +35,7 @@ CDevMode MakePrinterSettings(const CPrinter& printer, const std::optional<CDevMo
     }
     const CMediaInfo* paper = FindPrinterPaper(printer, request.paper);
     if (!paper && !request.paper.empty() && request.paperRequired)
-        throw my::CException(61750, {printer.Name(), request.paper});
+        throw my::CException(IDS_BATCH_NO_SUCH_PAPER, {printer.Name(), request.paper});
     if (paper)
         return printer.MakeDevMode(*paper, orientation, source);
     // The base's paper, turned and fed as asked.

@@ -4,6 +4,7 @@
 #include "common/PhaseLog.h"
 #include "browser/LoadTracker.h"
 #include "errors/ErrorRecord.h"
+#include "errors/ProgramMessages.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "shell/CommandLine.h"
@@ -93,7 +94,7 @@ void CBatchPage::Load(const std::string& url, BatchClock::time_point deadline)
         browser.PutSilent(true);
         browser.Navigate(url);
         finished = RunMainLoopUntil(
-            [&] { return !browser.NavigationFailure().empty() || browser.ReadyState() == 4; }, deadline);
+            [&] { return !browser.NavigationFailure().empty() || browser.ReadyState() == kReadyComplete; }, deadline);
     } catch (...) {
         if (phases)
             g_signal_handler_disconnect(web, phases);
@@ -182,7 +183,7 @@ bool CBatchPage::WaitForIsTrue(BatchClock::time_point deadline)
         return false;
     // An expression the page cannot evaluate never becomes true.
     if (!evaluation->error.empty())
-        throw CBatchFailure{kExitLoad, FormatMessageText(61767, {m_options.waitFor, evaluation->error})};
+        throw CBatchFailure{kExitLoad, FormatMessageText(IDS_BATCH_WAIT_FOR_FAILED, {m_options.waitFor, evaluation->error})};
     return evaluation->value;
 }
 
@@ -215,5 +216,5 @@ void CBatchPage::WaitForCommandLine(BatchClock::time_point deadline)
     }
     if (BatchInterrupted())
         throw CBatchFailure{kExitCapture, {}};
-    throw CBatchFailure{kExitLoad, FormatMessageText(61766, {m_options.waitFor, std::to_string(m_options.timeoutSeconds)})};
+    throw CBatchFailure{kExitLoad, FormatMessageText(IDS_BATCH_WAIT_FOR_TIMED_OUT, {m_options.waitFor, std::to_string(m_options.timeoutSeconds)})};
 }

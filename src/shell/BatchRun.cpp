@@ -3,6 +3,7 @@
 #include "common/AtomicFile.h"
 #include "common/PhaseLog.h"
 #include "errors/ErrorRecord.h"
+#include "errors/ProgramMessages.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/StringTable.h"
@@ -30,9 +31,6 @@
 #include <thread>
 
 namespace {
-
-// "standard output", as messages name it.
-constexpr uint32_t IDS_STANDARD_OUTPUT = 61790;
 
 // Answers every question of the settings reader with "no", so that a file
 // it cannot read is left out rather than asked about.
@@ -68,7 +66,7 @@ public:
             throw CBatchFailure{kExitPrint, FormatMessageText(58975)};
         // The default destination may turn out to be "PDF", which needs a file.
         if (task.PrintsToFile() && options.output.empty())
-            throw CBatchFailure{kExitUsage, FormatMessageText(61740, {LoadString(61747)})};
+            throw CBatchFailure{kExitUsage, FormatMessageText(IDS_CL_USAGE_ERROR, {LoadString(IDS_CL_PDF_NEEDS_OUTPUT)})};
         try {
             const std::optional<int16_t> landscape =
                 options.landscape ? std::optional<int16_t>(DMORIENT_LANDSCAPE) : std::nullopt;
@@ -78,7 +76,7 @@ public:
             // A paper the printer does not have is a wrong command line,
             // found before anything is loaded.
             const CSimpleErr err = CurrentErrorRecord();
-            throw CBatchFailure{err.msgId == 61750 ? kExitUsage : kExitPrint, err.text};
+            throw CBatchFailure{err.msgId == IDS_BATCH_NO_SUCH_PAPER ? kExitUsage : kExitPrint, err.text};
         }
     }
 
@@ -160,7 +158,7 @@ public:
               if (m_cv.wait_until(lock, deadline + std::chrono::seconds(5), [this] { return m_stopped; }))
                   return;
               // Holding the lock: a message of the run itself cannot follow.
-              std::fprintf(stderr, "quorvane: %s\n", FormatMessageText(61748, {std::to_string(seconds)}).c_str());
+              std::fprintf(stderr, "quorvane: %s\n", FormatMessageText(IDS_BATCH_GAVE_UP, {std::to_string(seconds)}).c_str());
               std::fflush(stderr);
               _exit(m_status.load());
           })
@@ -195,7 +193,7 @@ int Report(const CBatchFailure& failure, const CCommandLine& options)
     std::string text = failure.text;
     if (text.empty())
         text = BatchInterrupted() ? FormatMessageText(58725)
-                                  : FormatMessageText(61748, {std::to_string(options.timeoutSeconds)});
+                                  : FormatMessageText(IDS_BATCH_GAVE_UP, {std::to_string(options.timeoutSeconds)});
     std::fprintf(stderr, "quorvane: %s\n", text.c_str());
     return failure.status;
 }
@@ -212,7 +210,7 @@ int RunBatch(const CCommandLine& options)
         g_setenv("GDK_SCALE", std::to_string(options.scale).c_str(), TRUE);
     // The caller has set the locale and kept GTK from setting it again.
     if (!gtk_init_check(nullptr, nullptr)) {
-        std::fprintf(stderr, "%s\n", LoadString(61749).c_str());
+        std::fprintf(stderr, "%s\n", LoadString(IDS_BATCH_NO_DISPLAY).c_str());
         return kExitNoStart;
     }
     auto app = Gtk::Application::create("org.brackwater.Quorvane", Gio::APPLICATION_NON_UNIQUE);

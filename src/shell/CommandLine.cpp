@@ -3,6 +3,7 @@
 #include "browser/QuorvaScrollViewGeometry.h"
 #include "common/NumberText.h"
 #include "errors/MessageFormat.h"
+#include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
 #include "imaging/SaveFileTypes.h"
 #include "printing/PosterGeometry.h"
@@ -18,24 +19,6 @@
 #include <sstream>
 
 namespace {
-
-// String ids of the command line's texts.
-enum : uint32_t {
-    IDS_CL_PARAMETER = 61700,
-    IDS_CL_SUMMARY = 61701,
-    IDS_CL_DESCRIPTION = 61702,
-    IDS_CL_OPTION_FIRST = 61710,  // description, then argument name, per option
-    IDS_CL_USAGE_ERROR = 61740,
-    IDS_CL_BAD_VALUE = 61741,
-    IDS_CL_CONFLICT = 61742,
-    IDS_CL_NEEDS = 61743,
-    IDS_CL_NO_URL = 61744,
-    IDS_CL_ONE_URL = 61745,
-    IDS_CL_PDF_NEEDS_OUTPUT = 61747,
-    IDS_CL_UNKNOWN_EXTENSION = 61754,
-    IDS_CL_OUT_OF_RANGE = 61791,
-    IDS_CL_DELAY = 61760,  // then --wait-for at 61762 and --scale at 61764, each with its argument name
-};
 
 // The raw values GLib fills in, freed with the parse.
 struct RawOptions {
@@ -331,7 +314,7 @@ void Check(const RawOptions& raw, CCommandLine& out)
         // Known before anything is loaded: the job would be refused anyway.
         const int sheets = out.pageSetting.papers.cx * out.pageSetting.papers.cy;
         if (sheets > kMaxJobSheets)
-            BadValue("sheets", raw.sheets, FormatMessageText(61751, {std::to_string(sheets), std::to_string(kMaxJobSheets)}));
+            BadValue("sheets", raw.sheets, FormatMessageText(IDS_BATCH_TOO_MANY_SHEETS, {std::to_string(sheets), std::to_string(kMaxJobSheets)}));
     }
     if (raw.dpi) {
         out.pageSetting.fitType = DPI;
