@@ -16,8 +16,9 @@ SysErr LastCupsError()
 // worker, over a connection of its own.
 class CCupsJobSink : public CPdfSink {
 public:
-    CCupsJobSink(std::string printer, std::vector<std::pair<std::string, std::string>> options)
-        : m_printer(std::move(printer)), m_options(std::move(options))
+    CCupsJobSink(std::string printer, std::vector<std::pair<std::string, std::string>> options,
+                 std::function<bool()> stopped)
+        : m_printer(std::move(printer)), m_options(std::move(options)), m_stopped(std::move(stopped))
     {
     }
     ~CCupsJobSink() override
@@ -35,6 +36,9 @@ public:
         m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
         if (!m_http)
             return Fail(err);
+        // A server that stops answering holds the job only until it is
+        // stopped: CUPS asks after each second of waiting.
+        httpSetTimeout(m_http, kStopCheckSeconds, &CCupsJobSink::KeepWaiting, this);
         m_info = cupsCopyDestInfo(m_http, m_dest);
         if (!m_info)
             return Fail(err);
@@ -104,6 +108,15 @@ public:
     SysErr WriteError() const override { return m_writeError; }
 
 private:
+    static constexpr double kStopCheckSeconds = 1.0;
+
+    // 1 to wait on, 0 to give up.
+    static int KeepWaiting(http_t*, void* self)
+    {
+        const auto& stopped = static_cast<CCupsJobSink*>(self)->m_stopped;
+        return stopped && stopped() ? 0 : 1;
+    }
+
     bool StartDocument()
     {
         if (m_jobId <= 0 || !m_http) {
@@ -143,6 +156,7 @@ private:
 
     std::string m_printer;
     std::vector<std::pair<std::string, std::string>> m_options;
+    std::function<bool()> m_stopped;
     std::string m_docName;
     cups_dest_t* m_dest = nullptr;
     http_t* m_http = nullptr;
@@ -155,7 +169,8 @@ private:
 }  // namespace
 
 std::unique_ptr<CPdfSink> MakeCupsJobSink(const std::string& printer,
-                                          std::vector<std::pair<std::string, std::string>> options)
+                                          std::vector<std::pair<std::string, std::string>> options,
+                                          std::function<bool()> stopped)
 {
-    return std::make_unique<CCupsJobSink>(printer, std::move(options));
+    return std::make_unique<CCupsJobSink>(printer, std::move(options), std::move(stopped));
 }

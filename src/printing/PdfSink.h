@@ -2,6 +2,7 @@
 #include "errors/Exception.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -27,6 +28,9 @@ public:
 std::unique_ptr<CPdfSink> MakePdfFileSink(const std::string& path);
 
 // Submits a CUPS job to `printer` with the given job options
-// (name = value pairs, e.g. media); the job is cancelled by Cancel.
+// (name = value pairs, e.g. media); the job is cancelled by Cancel. While
+// the server keeps it waiting, `stopped` is asked every second whether to
+// give up (the job then fails and is cancelled).
 std::unique_ptr<CPdfSink> MakeCupsJobSink(const std::string& printer,
-                                          std::vector<std::pair<std::string, std::string>> options);
+                                          std::vector<std::pair<std::string, std::string>> options,
+                                          std::function<bool()> stopped = nullptr);

@@ -152,7 +152,8 @@ CRect CPrinter::HardwareMargins(const CDevMode& dm) const
     return dm.orientation == DMORIENT_LANDSCAPE ? TurnMargins(margins) : margins;
 }
 
-std::unique_ptr<CPageDevice> CPrinter::CreateDevice(const CDevMode& dm, const std::string& outputFile) const
+std::unique_ptr<CPageDevice> CPrinter::CreateDevice(const CDevMode& dm, const std::string& outputFile,
+                                                   std::function<bool()> stopped) const
 {
     CPaperInfo paper;
     paper.SetDevMode(dm);
@@ -171,7 +172,7 @@ std::unique_ptr<CPageDevice> CPrinter::CreateDevice(const CDevMode& dm, const st
         // the tile and the sheets would no longer meet edge to edge.
         options.emplace_back("print-scaling", "none");
         options.emplace_back("fit-to-page", "false");
-        sink = MakeCupsJobSink(m_name, std::move(options));
+        sink = MakeCupsJobSink(m_name, std::move(options), std::move(stopped));
     }
     return std::make_unique<CPdfPageDevice>(Metrics(dm), paper.paperWidth, paper.paperHeight, std::move(sink));
 }

@@ -3,6 +3,7 @@
 #include "printing/DevMode.h"
 #include "printing/PageDevice.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -65,7 +66,9 @@ public:
     const CMediaInfo* FindMedia(const CDevMode& devMode) const;
     // The device of one job: a PDF stream into a CUPS job, or into
     // `outputFile` for "PDF".
-    std::unique_ptr<CPageDevice> CreateDevice(const CDevMode& devMode, const std::string& outputFile) const;
+    // `stopped` tells a job stuck in CUPS I/O to give up.
+    std::unique_ptr<CPageDevice> CreateDevice(const CDevMode& devMode, const std::string& outputFile,
+                                              std::function<bool()> stopped = nullptr) const;
 
     // For tests and the built-in destination: a printer from plain data.
     CPrinter(std::string name, bool isPdf, int32_t resolution, std::vector<CMediaInfo> media,

@@ -41,7 +41,7 @@ std::unique_ptr<CPageDevice> CQuorvaTask::CreatePrinterDC(const CPrintJob& job) 
         return m_deviceFactory(*job.devMode);
     if (!job.printer)
         return nullptr;
-    return job.printer->CreateDevice(*job.devMode, job.outputFile);
+    return job.printer->CreateDevice(*job.devMode, job.outputFile, [this] { return IsTerminated(); });
 }
 
 void CQuorvaTask::RetryUnavailablePrinter()

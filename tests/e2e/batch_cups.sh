@@ -34,7 +34,9 @@ for _ in $(seq 300); do grep -qx stalled "$QV_TMP/stall.log" && break; sleep 0.2
 grep -qx stalled "$QV_TMP/stall.log" || qv_fail "the run never sent its document: $(cat "$QV_TMP/err")"
 kill -TERM "$QV_PID"
 started=$(date +%s)
-qv_wait_exit 60 || qv_fail "SIGTERM did not end a run whose job is stuck in CUPS"
+qv_wait_exit 20 || qv_fail "SIGTERM did not end a run whose job is stuck in CUPS within 20 s"
 echo "SIGTERM ended the stuck job's run after $(($(date +%s) - started)) s"
 [ "$QV_STATUS" -eq 6 ] || qv_fail "status $QV_STATUS after SIGTERM while printing: $(cat "$QV_TMP/err")"
 grep -q "The operation was aborted" "$QV_TMP/err" || qv_fail "message: $(cat "$QV_TMP/err")"
+queued=$(lpstat -o 2>&1) || qv_fail "lpstat failed: $queued"
+[ -z "$queued" ] || qv_fail "the interrupted job is still queued: $queued"
