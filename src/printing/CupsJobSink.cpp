@@ -85,6 +85,13 @@ public:
             Cancel();
             return r;
         }
+        // A wait given up (KeepWaiting) leaves CUPS's last error as it was:
+        // the connection has it. A job stopped meanwhile is not left behind.
+        if (const int lost = httpError(m_http); lost != 0 || Stopped()) {
+            err = SysErr::FromErrno(lost != 0 ? lost : ECANCELED);
+            Cancel();
+            return 0;
+        }
         m_jobId = 0;  // delivered: no longer ours to cancel
         Close();
         return 1;
@@ -110,12 +117,10 @@ public:
 private:
     static constexpr double kStopCheckSeconds = 1.0;
 
+    bool Stopped() const { return m_stopped && m_stopped(); }
+
     // 1 to wait on, 0 to give up.
-    static int KeepWaiting(http_t*, void* self)
-    {
-        const auto& stopped = static_cast<CCupsJobSink*>(self)->m_stopped;
-        return stopped && stopped() ? 0 : 1;
-    }
+    static int KeepWaiting(http_t*, void* self) { return static_cast<CCupsJobSink*>(self)->Stopped() ? 0 : 1; }
 
     bool StartDocument()
     {

@@ -1,7 +1,8 @@
 """A unix-socket proxy in front of a CUPS server that stops passing a print
 job's document on: once a client starts a Send-Document request (IPP
-operation 6, as the job sink sends its PDF), nothing more of that client is
-read or forwarded, and "stalled" is printed. Usage: stall_proxy.py LISTEN UPSTREAM"""
+operation 6, as the job sink sends its PDF), what that client sends is read
+and dropped and the server's answers are not passed back, and "stalled" is
+printed. When the client hangs up, so does the proxy, towards the server. Usage: stall_proxy.py LISTEN UPSTREAM"""
 import re
 import selectors
 import socket
@@ -40,12 +41,12 @@ while True:
                     sel.unregister(s)
                     s.close()
             continue
+        if sock in stalled or other in stalled:
+            continue  # read and dropped: the client waits for an answer
         # The header and the body may come in separate reads.
         seen = tails.get(sock, b"") + data
         tails[sock] = seen[-16:]
         if key.data == "client" and SEND_DOCUMENT.search(seen):
-            # Held: the client waits for an answer that never comes.
-            sel.unregister(sock)
             stalled.add(sock)
             print("stalled", flush=True)
             continue
