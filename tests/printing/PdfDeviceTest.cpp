@@ -253,7 +253,9 @@ TEST(PrintPdfGroupFilter, RemovesOnlyThePageGroupWhicheverWayTheObjectsAreStored
         const auto after = ReadPdfFacts(output, why);
         ASSERT_TRUE(after) << why;
         SCOPED_TRACE(before->objectStreams ? "object streams" : "plain objects");
-        EXPECT_EQ(after->objectStreams, before->objectStreams);
+        // Kept in object streams when they came in them (qpdf may regroup
+        // them: Debian 13's packs cairo's two streams into one).
+        EXPECT_EQ(after->objectStreams > 0, before->objectStreams > 0);
         EXPECT_EQ(after->pages, 1u);
         EXPECT_EQ(after->pageGroups, 0u);
         EXPECT_EQ(after->groupForms, before->groupForms);
