@@ -17,7 +17,7 @@
 #include "browser/Capture.h"
 #include "browser/QuorvaScrollView.h"
 #include "errors/Msg.h"
-#include "printing/PageSetupDlg.h"
+#include "printing/dialogs/PageSetupDlg.h"
 #include "settings/Setting.h"
 
 #include <gtkmm.h>

@@ -11,9 +11,9 @@
 //   bench_printing [--cups QUEUE] [width height] [folder]
 #include "bitmap/DibCairo.h"
 #include "bitmap/DibSection.h"
-#include "printing/PrintEndDispatcher.h"
-#include "printing/QuorvaThread.h"
-#include "printing/TileGeometry.h"
+#include "printing/job/PrintEndDispatcher.h"
+#include "printing/job/QuorvaThread.h"
+#include "printing/poster/TileGeometry.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>

@@ -1,7 +1,7 @@
 #pragma once
 #include "imaging/Img.h"
 #include "imaging/ImgEncoder.h"
-#include "printing/Terminable.h"
+#include "printing/job/Terminable.h"
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 #include "common/Types.h"
 #include "printing/PageSetting.h"
 #include "printing/PrintSetting.h"
-#include "printing/PrinterChoice.h"
+#include "printing/devices/PrinterChoice.h"
 #include "settings/MruStrings.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "shell/CommandEndPrint.h"
 
 #include "errors/MessageFormat.h"
-#include "printing/QuorvaThread.h"
+#include "printing/job/QuorvaThread.h"
 
 void CCommandEndPrint::Execute(bool execute)
 {

@@ -2,8 +2,8 @@
 
 #include "common/ActiveWindow.h"
 #include "errors/Exception.h"
-#include "printing/PrinterChoice.h"
-#include "printing/QuorvaThread.h"
+#include "printing/devices/PrinterChoice.h"
+#include "printing/job/QuorvaThread.h"
 #include "settings/Setting.h"
 
 CCommandPageSetup::CCommandPageSetup(qvn::CMsg* msg, CSetting& setting, CQuorvaThread& thread,

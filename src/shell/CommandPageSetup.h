@@ -1,5 +1,5 @@
 #pragma once
-#include "printing/PageSetupDlg.h"
+#include "printing/dialogs/PageSetupDlg.h"
 #include "shell/Command.h"
 
 class CSetting;

@@ -5,12 +5,12 @@
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
-#include "printing/PosterGeometry.h"
-#include "printing/PrintDlg.h"
-#include "printing/PrintJobControl.h"
-#include "printing/PrinterChoice.h"
-#include "printing/QuorvaThread.h"
-#include "printing/PrintJob.h"
+#include "printing/poster/PosterGeometry.h"
+#include "printing/dialogs/PrintDlg.h"
+#include "printing/job/PrintJobControl.h"
+#include "printing/devices/PrinterChoice.h"
+#include "printing/job/QuorvaThread.h"
+#include "printing/job/PrintJob.h"
 #include "settings/Setting.h"
 
 #include <gtkmm/filechooserdialog.h>

@@ -1,8 +1,8 @@
 #pragma once
 #include "bitmap/DibSection.h"
-#include "printing/PrintJob.h"
+#include "printing/job/PrintJob.h"
 #include "printing/PrintSetting.h"
-#include "printing/Printers.h"
+#include "printing/devices/Printers.h"
 #include "shell/Command.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 #include "browser/QuorvaOverlayView.h"
-#include "printing/PrintEndDispatcher.h"
-#include "printing/QuorvaThread.h"
+#include "printing/job/PrintEndDispatcher.h"
+#include "printing/job/QuorvaThread.h"
 #include "browser/QuorvaScrollView.h"
 #include "browser/QuorvaneView.h"
 #include "shell/BarDlg.h"

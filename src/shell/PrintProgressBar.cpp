@@ -1,7 +1,7 @@
 #include "shell/PrintProgressBar.h"
 
 #include "errors/StringTable.h"
-#include "printing/PrintProgress.h"
+#include "printing/job/PrintProgress.h"
 #include "shell/CommandIds.h"
 
 #include <glibmm/main.h>

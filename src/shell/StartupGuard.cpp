@@ -2,7 +2,7 @@
 
 #include "errors/Msg.h"
 #include "shell/Command.h"
-#include "shell/ExitStatus.h"
+#include "batch/ExitStatus.h"
 
 int RunReportingFailure(const std::function<int()>& body, qvn::CMsg& msg)
 {

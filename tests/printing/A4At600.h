@@ -1,6 +1,6 @@
 #pragma once
 // The paper the geometry tests work their numbers on.
-#include "printing/PaperInfo.h"
+#include "printing/poster/PaperInfo.h"
 
 // A4 portrait, 10 mm margins, 600 dpi (printable 4488 x 6544 dots at
 // (236, 236)), with a hardware printable area that starts 100 x 120 dots

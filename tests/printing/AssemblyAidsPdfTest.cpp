@@ -13,7 +13,7 @@
 #include "PdfCheck.h"
 #include "bitmap/DibSection.h"
 #include "errors/StringTable.h"
-#include "printing/QuorvaTask.h"
+#include "printing/job/QuorvaTask.h"
 
 #include <glib.h>
 #include <glib/gstdio.h>

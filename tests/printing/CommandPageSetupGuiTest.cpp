@@ -6,8 +6,8 @@
 #include "controls/GuiInput.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/StringTable.h"
-#include "printing/QuorvaTask.h"
-#include "printing/QuorvaThread.h"
+#include "printing/job/QuorvaTask.h"
+#include "printing/job/QuorvaThread.h"
 #include "shell/CommandPageSetup.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
-#include "printing/PrintEndDispatcher.h"
+#include "printing/job/PrintEndDispatcher.h"
 #include "settings/Setting.h"
 #include "shell/CommandEndPrint.h"
 #include "shell/CommandPrint.h"

@@ -3,8 +3,8 @@
 // cannot be opened, and no printer at all.
 #include "CupsTestServer.h"
 #include "PageSetupFixture.h"
-#include "printing/PrinterChoice.h"
-#include "printing/QuorvaThread.h"
+#include "printing/devices/PrinterChoice.h"
+#include "printing/job/QuorvaThread.h"
 #include "settings/Setting.h"
 #include "shell/CommandPageSetup.h"
 

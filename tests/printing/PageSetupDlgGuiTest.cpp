@@ -9,10 +9,10 @@
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/StringTable.h"
-#include "printing/PageSetupDlg.h"
-#include "printing/PrinterChoice.h"
-#include "printing/QuorvaTask.h"
-#include "printing/QuorvaThread.h"
+#include "printing/dialogs/PageSetupDlg.h"
+#include "printing/devices/PrinterChoice.h"
+#include "printing/job/QuorvaTask.h"
+#include "printing/job/QuorvaThread.h"
 #include "shell/CommandPageSetup.h"
 
 #include <glib/gstdio.h>

@@ -6,7 +6,7 @@
 #include "controls/GuiInput.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/StringTable.h"
-#include "printing/PageSetupDlg.h"
+#include "printing/dialogs/PageSetupDlg.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>

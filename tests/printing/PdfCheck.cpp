@@ -1,7 +1,7 @@
 #include "PdfCheck.h"
 
 #include "PosterFixture.h"
-#include "printing/TileGeometry.h"
+#include "printing/poster/TileGeometry.h"
 
 #include <glib.h>
 #include <glib/gstdio.h>

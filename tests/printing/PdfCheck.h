@@ -3,7 +3,7 @@
 // page count and sizes (pdfinfo), pages rendered to pixels (pdftoppm).
 #include "common/Types.h"
 #include "printing/PageSetting.h"
-#include "printing/PaperInfo.h"
+#include "printing/poster/PaperInfo.h"
 
 #include <cstdint>
 #include <optional>

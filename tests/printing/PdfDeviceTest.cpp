@@ -1,11 +1,11 @@
 #include "PdfCheck.h"
 #include "PosterFixture.h"
 #include "errors/StringTable.h"
-#include "printing/AssemblyAids.h"
-#include "printing/PdfPageDevice.h"
-#include "printing/PdfPageGroupFilter.h"
-#include "printing/QuorvaTask.h"
-#include "printing/TilePainter.h"
+#include "printing/poster/AssemblyAids.h"
+#include "printing/devices/PdfPageDevice.h"
+#include "printing/devices/PdfPageGroupFilter.h"
+#include "printing/job/QuorvaTask.h"
+#include "printing/poster/TilePainter.h"
 
 #include <cairo.h>
 

@@ -2,7 +2,7 @@
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
-#include "printing/PosterGeometry.h"
+#include "printing/poster/PosterGeometry.h"
 
 #include <gtest/gtest.h>
 

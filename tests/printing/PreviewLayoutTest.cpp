@@ -1,5 +1,5 @@
-#include "printing/PageSetupPaper.h"
-#include "printing/PreviewLayout.h"
+#include "printing/dialogs/PageSetupPaper.h"
+#include "printing/poster/PreviewLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "PdfCheck.h"
 #include "PosterFixture.h"
 #include "errors/StringTable.h"
-#include "printing/QuorvaThread.h"
-#include "printing/TileGeometry.h"
+#include "printing/job/QuorvaThread.h"
+#include "printing/poster/TileGeometry.h"
 
 #include <cairo.h>
 #include <cups/cups.h>

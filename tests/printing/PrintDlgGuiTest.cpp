@@ -4,7 +4,7 @@
 #include "controls/GuiInput.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/StringTable.h"
-#include "printing/PrintDlg.h"
+#include "printing/dialogs/PrintDlg.h"
 #include "shell/CommandPrint.h"
 
 #include <gtest/gtest.h>

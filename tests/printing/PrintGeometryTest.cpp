@@ -1,8 +1,8 @@
 #include "A4At600.h"
 #include "errors/Exception.h"
 #include "errors/StringTable.h"
-#include "printing/PaperSize.h"
-#include "printing/TileGeometry.h"
+#include "printing/poster/PaperSize.h"
+#include "printing/poster/TileGeometry.h"
 
 #include <gtest/gtest.h>
 

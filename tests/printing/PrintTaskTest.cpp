@@ -1,8 +1,8 @@
 #include "PosterFixture.h"
 #include "RecordingPageDevice.h"
 #include "errors/StringTable.h"
-#include "printing/QuorvaTask.h"
-#include "printing/TileGeometry.h"
+#include "printing/job/QuorvaTask.h"
+#include "printing/poster/TileGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "PosterFixture.h"
 #include "RecordingPageDevice.h"
 #include "errors/StringTable.h"
-#include "printing/PrintJobControl.h"
-#include "printing/QuorvaThread.h"
+#include "printing/job/PrintJobControl.h"
+#include "printing/job/QuorvaThread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "printing/PrinterChoice.h"
-#include "printing/QuorvaTask.h"
+#include "printing/devices/PrinterChoice.h"
+#include "printing/job/QuorvaTask.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "printing/PrinterSettings.h"
+#include "printing/devices/PrinterSettings.h"
 
 #include "errors/Exception.h"
 

@@ -2,8 +2,8 @@
 // A page device that records what a print job does to it, for the tests of
 // the job loop. The log is shared so it outlives the device the task deletes.
 #include "bitmap/Dib.h"
-#include "printing/PageDevice.h"
-#include "printing/Printers.h"
+#include "printing/devices/PageDevice.h"
+#include "printing/devices/Printers.h"
 
 #include <functional>
 #include <memory>

@@ -1,5 +1,5 @@
 #include "bitmap/DibSection.h"
-#include "printing/TilePainter.h"
+#include "printing/poster/TilePainter.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>

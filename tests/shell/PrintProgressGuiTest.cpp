@@ -6,7 +6,7 @@
 
 #include "errors/MessageBoxMsg.h"
 #include "errors/StringTable.h"
-#include "printing/QuorvaThread.h"
+#include "printing/job/QuorvaThread.h"
 #include "settings/Setting.h"
 #include "shell/CommandIds.h"
 #include "shell/CommandPrint.h"

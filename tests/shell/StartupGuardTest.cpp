@@ -2,7 +2,7 @@
 #include "errors/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "settings/RecordingMsg.h"
-#include "shell/ExitStatus.h"
+#include "batch/ExitStatus.h"
 #include "shell/StartupGuard.h"
 
 #include <gtest/gtest.h>
