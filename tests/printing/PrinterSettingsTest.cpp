@@ -90,3 +90,16 @@ TEST(PrinterSettings, TrayAndOrientationAreTakenWithOrWithoutAPaper)
 }
 
 }  // namespace
+
+// The default paper that libcups made up margins for takes the queue's own
+// margins for that size; a size the queue does not list keeps what it has.
+TEST(PrinterSettings, DefaultPaperTakesTheMarginsTheQueueListsForItsSize)
+{
+    const std::vector<CMediaInfo> listed{{"iso_a4_210x297mm_borderless", "A4", 20990, 29704, {}},
+                                         {"na_letter_8.5x11in", "Letter", 21590, 27940, {635, 1270, 635, 1270}}};
+    const CMediaInfo madeUp{"iso_a4_210x297mm", "A4", 21000, 29700, {0, 0, 0, 1270}};
+    EXPECT_EQ(WithListedMargins(madeUp, listed).margins, (CRect{}));
+    EXPECT_EQ(WithListedMargins(madeUp, listed).name, "iso_a4_210x297mm");
+    const CMediaInfo a3{"iso_a3_297x420mm", "A3", 29700, 42000, {0, 0, 0, 1270}};
+    EXPECT_EQ(WithListedMargins(a3, listed).margins, (CRect{0, 0, 0, 1270}));
+}

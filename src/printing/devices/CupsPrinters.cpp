@@ -149,8 +149,9 @@ CPrinterPtr CPrinter::Open(const std::string& name)
         for (const CMediaInfo& m : media)
             listed = listed || m.name == defaultMedia;
         if (!listed)
-            media.insert(media.begin(), {def.media, MediaDisplayName(nullptr, def.media), def.width, def.length,
-                                         MarginsOf(def)});
+            media.insert(media.begin(), WithListedMargins({def.media, MediaDisplayName(nullptr, def.media), def.width,
+                                                           def.length, MarginsOf(def)},
+                                                          media));
     }
 
     std::vector<std::string> sources =

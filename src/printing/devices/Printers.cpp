@@ -21,6 +21,20 @@ int16_t TenthsOfMm(int32_t hundredths)
     return static_cast<int16_t>(std::clamp<long>(tenths, 1, INT16_MAX));
 }
 
+}  // namespace
+
+CMediaInfo WithListedMargins(CMediaInfo media, const std::vector<CMediaInfo>& listed)
+{
+    for (const CMediaInfo& m : listed)
+        if (std::abs(m.width - media.width) <= kSizeTolerance && std::abs(m.length - media.length) <= kSizeTolerance) {
+            media.margins = m.margins;
+            break;
+        }
+    return media;
+}
+
+namespace {
+
 // Margins of a portrait sheet as they fall on the same sheet turned for
 // landscape (the content turned a quarter counter-clockwise).
 CRect TurnMargins(const CRect& m) { return {m.bottom, m.left, m.top, m.right}; }

@@ -26,6 +26,12 @@ struct CMediaInfo {
     bool operator==(const CMediaInfo&) const = default;
 };
 
+// `media` with the margins of the entry of the same size in `listed`, when
+// there is one. libcups answers a paper the queue does not list under that
+// name with margins of its own making (Debian 13's: a 12.7 mm bottom margin
+// on a queue whose every paper has none); the queue's list has its real ones.
+CMediaInfo WithListedMargins(CMediaInfo media, const std::vector<CMediaInfo>& listed);
+
 // The CUPS destinations, then "PDF".
 std::vector<std::string> EnumPrinterNames();
 // The user's default CUPS destination, else the server's, else "PDF".
