@@ -66,6 +66,9 @@ protected:
     }
 
 private:
+    // A worker starts only with a job: Start(job).
+    using CThreadImpl::Start;
+
     std::shared_ptr<TTask> m_task;
     // Written by Start before the worker exists, taken by the worker.
     JobPtr m_job;
