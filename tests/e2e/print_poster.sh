@@ -22,7 +22,8 @@ dialog=$(qv_wait_titled 印刷) || qv_fail "File > Print showed no print dialog"
 qv_focus "$dialog"
 xdotool key Return
 qv_wait_untitled 印刷 || qv_fail "the print dialog stayed open"
-box=$(qv_wait_titled 確認 40) || qv_fail "no end-of-job box: $(cat "$QV_TMP/out.log")"
+# The job runs at idle priority: on a busy machine it waits for spare time.
+box=$(qv_wait_titled 確認 150) || qv_fail "no end-of-job box: $(cat "$QV_TMP/out.log")"
 qv_focus "$box"
 xdotool key Return
 qv_wait_untitled 確認 || qv_fail "the end-of-job box stayed open"
