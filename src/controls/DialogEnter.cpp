@@ -1,5 +1,6 @@
 #include "controls/DialogEnter.h"
 
+#include "errors/ErrorRecord.h"
 #include "errors/Msg.h"
 
 #include <gtk/gtk.h>
@@ -51,4 +52,16 @@ sigc::connection ConnectCheckedOk(Gtk::Dialog& dialog, Gtk::Button& ok, std::fun
         if (accept())
             dialog.response(IDOK);
     });
+}
+
+bool CommitEntries(qvn::CMsg& msg, const std::function<void()>& commit)
+{
+    void* control = nullptr;
+    const CSimpleErr err = RunGuarded(commit, &control);
+    if (!err.Failed())
+        return true;
+    if (control && GTK_IS_WIDGET(control))
+        gtk_widget_grab_focus(GTK_WIDGET(control));
+    msg.ShowError(err);
+    return false;
 }

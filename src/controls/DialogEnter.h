@@ -6,6 +6,10 @@
 
 #include <functional>
 
+namespace qvn {
+class CMsg;
+}
+
 // Enter accepts the dialog wherever the focus is, as the default button
 // would: on a radio or check button, on a drop-down list that is closed, on
 // the preview. Only controls that take Enter themselves keep it: an edit
@@ -19,3 +23,7 @@ sigc::connection AcceptEnterAnywhere(Gtk::Window& dialog);
 // button has no response of its own, so a refused OK (accept shows why and
 // answers false) leaves the run going with every entry as the user left it.
 sigc::connection ConnectCheckedOk(Gtk::Dialog& dialog, Gtk::Button& ok, std::function<bool()> accept);
+
+// Runs `commit` (the dialog's entries taken in); when it fails, focuses the
+// control the failure names, shows the error and answers false.
+bool CommitEntries(qvn::CMsg& msg, const std::function<void()>& commit);

@@ -415,27 +415,18 @@ void CPageSetupDlg::ShowCaptureError(const std::exception_ptr& error)
 
 bool CPageSetupDlg::Validate()
 {
-    void* control = nullptr;
-    const CSimpleErr err = RunGuarded(
-        [&] {
-            // Margins typed but not yet committed count as well.
-            for (auto& box : m_marginBoxes)
-                if (Gtk::Entry* entry = box.Entry())
-                    box.Commit(entry->get_text());
-            if (m_setting.fitType == FIT) {
-                m_acrossBox.CommitInput(true);
-                m_downBox.CommitInput(true);
-            } else {
-                m_dpiBox.CommitInput(true);
-            }
-        },
-        &control);
-    if (!err.Failed())
-        return true;
-    if (control && GTK_IS_WIDGET(control))
-        gtk_widget_grab_focus(GTK_WIDGET(control));
-    m_msg->ShowError(err);
-    return false;
+    return CommitEntries(*m_msg, [&] {
+        // Margins typed but not yet committed count as well.
+        for (auto& box : m_marginBoxes)
+            if (Gtk::Entry* entry = box.Entry())
+                box.Commit(entry->get_text());
+        if (m_setting.fitType == FIT) {
+            m_acrossBox.CommitInput(true);
+            m_downBox.CommitInput(true);
+        } else {
+            m_dpiBox.CommitInput(true);
+        }
+    });
 }
 
 void CPageSetupDlg::OnResize()

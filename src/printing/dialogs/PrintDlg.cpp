@@ -4,7 +4,6 @@
 #include "controls/DialogEnter.h"
 #include "common/NumberText.h"
 #include "controls/UiTexts.h"
-#include "errors/ErrorRecord.h"
 #include "errors/Exception.h"
 #include "errors/MessageBoxMsg.h"
 #include "errors/ProgramMessages.h"
@@ -150,24 +149,15 @@ void CPrintDlg::OnRange()
 
 bool CPrintDlg::Validate()
 {
-    void* control = nullptr;
-    const CSimpleErr err = RunGuarded(
-        [&] {
-            if (m_setting.flags & USE_PAGENUMS) {
-                m_fromBox.CommitInput(true);
-                m_toBox.CommitInput(true);
-            }
-            // Copies are checked with either choice: a bad entry is never
-            // used silently.
-            CommitCopies();
-        },
-        &control);
-    if (!err.Failed())
-        return true;
-    if (control && GTK_IS_WIDGET(control))
-        gtk_widget_grab_focus(GTK_WIDGET(control));
-    m_msg->ShowError(err);
-    return false;
+    return CommitEntries(*m_msg, [&] {
+        if (m_setting.flags & USE_PAGENUMS) {
+            m_fromBox.CommitInput(true);
+            m_toBox.CommitInput(true);
+        }
+        // Copies are checked with either choice: a bad entry is never
+        // used silently.
+        CommitCopies();
+    });
 }
 
 void CPrintDlg::CommitCopies()
