@@ -11,8 +11,8 @@
 //   xvfb-run -a build/bench/bench_capture [WxH ...]
 #include "bitmap/DibSection.h"
 #include "browser/Capture.h"
+#include "browser/SnapshotRequest.h"
 #include "browser/CapturePixels.h"
-#include "browser/CaptureWait.h"
 #include "browser/LoadTracker.h"
 #include "browser/QuorvaScrollView.h"
 #include "settings/Setting.h"
@@ -168,9 +168,11 @@ void MeasureSettleDelay(CQuorvaScrollView& view, CSetting& setting)
     std::vector<double> steps;
     for (int i = 0; i < kSteps; ++i) {
         const auto t = Clock::now();
-        const PageWait waited = WaitForSettledPage(view, CSettleRule{});
+        CQuorvaneView& page = view.View();
+        const SettleState state = DecideSettle(page.Loads(), page.Scripts(), IsNavigating(page.ReadyState()), t,
+                                               Clock::now(), CSettleRule{});
         steps.push_back(Seconds(t));
-        if (waited != PageWait::Settled) {
+        if (state != SettleState::Settled) {
             std::fprintf(stderr, "the static page did not count as settled\n");
             return;
         }

@@ -74,27 +74,39 @@ Result RunDialog(CQuorvaScrollView& view, double seconds, bool changing, bool on
         CPageSetupPaper(CPrinter::Open(kPdfPrinterName), CPrinter::Open(kPdfPrinterName)->DefaultDevMode(),
                         {1000, 1000, 1000, 1000}),
         CFitImageToPageSetting{},
-        [&]() -> CPreviewCapture {
+        // As the program captures the preview: without a loop of its own.
+        [&](GCancellable* cancellable, CPageSetupDlg::CaptureDone done) {
             const auto t = Clock::now();
-            std::shared_ptr<CRenderedCapture> rendered =
-                CaptureRendered(view, {}, kCaptureTimeLimit, onWorker ? CBitmapReady::WhenConverted : CBitmapReady::WhileRendering);
-            const int n = ++captures;
-            if (std::getenv("QV_BENCH_VERBOSE"))
-                std::fprintf(stderr, "capture %.0f ms\n", std::chrono::duration<double, std::milli>(Clock::now() - t).count());
-            // A map that moves between captures: every capture differs.
-            auto finish = [rendered, changing, n] {
-                CDibSectionPtr dib = rendered->Convert();
-                if (changing && dib)
-                    dib->Bits()[0] = static_cast<uint8_t>(n);
-                return dib;
-            };
-            // As the program does: compared with the bitmap shown before one
-            // is made.
-            if (onWorker)
-                return CPreviewCapture::Later(finish, [rendered](const CDibSection& shown, std::stop_token stop) {
-                    return rendered->Shows(shown, stop);
-                });
-            return finish();
+            const CCaptureRequest request{
+                {}, kCaptureTimeLimit, onWorker ? CBitmapReady::WhenConverted : CBitmapReady::WhileRendering, true};
+            CaptureAsync(view, request, cancellable, [&, t, done](CCaptureOutcome outcome) {
+                if (outcome.error) {
+                    done({}, outcome.error);
+                    return;
+                }
+                std::shared_ptr<CRenderedCapture> rendered = std::move(outcome.rendered);
+                const int n = ++captures;
+                if (std::getenv("QV_BENCH_VERBOSE"))
+                    std::fprintf(stderr, "capture %.0f ms\n",
+                                 std::chrono::duration<double, std::milli>(Clock::now() - t).count());
+                // A map that moves between captures: every capture differs.
+                auto finish = [rendered, changing, n] {
+                    CDibSectionPtr dib = rendered->Convert();
+                    if (changing && dib)
+                        dib->Bits()[0] = static_cast<uint8_t>(n);
+                    return dib;
+                };
+                // As the program does: compared with the bitmap shown before
+                // one is made.
+                if (onWorker)
+                    done(CPreviewCapture::Later(finish,
+                                                [rendered](const CDibSection& shown, std::stop_token stop) {
+                                                    return rendered->Shows(shown, stop);
+                                                }),
+                         nullptr);
+                else
+                    done(finish(), nullptr);
+            });
         },
         nullptr);
 

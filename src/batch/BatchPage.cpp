@@ -125,14 +125,28 @@ std::unique_ptr<CRenderedCapture> CBatchPage::Capture(BatchClock::time_point dea
     const std::chrono::milliseconds left = Remaining(deadline);
     if (left.count() == 0)
         throw CBatchFailure{kExitCapture, {}};
-    // Ctrl+C, SIGTERM and SIGHUP also end the capture's wait for the map's tiles.
-    m_view.CaptureState().abandonWhen = [] { return BatchInterrupted(); };
     WaitForCommandLine(deadline);
-    try {
-        return CaptureRendered(m_view, {}, Remaining(deadline), CBitmapReady::WhenConverted);
-    } catch (...) {
-        throw CBatchFailure{kExitCapture, BatchClock::now() >= deadline ? std::string() : CurrentErrorRecord().text};
+    auto outcome = std::make_shared<CCaptureOutcome>();
+    GCancellable* cancellable = g_cancellable_new();
+    CaptureAsync(m_view, {CSettleRule{}, Remaining(deadline), CBitmapReady::WhenConverted}, cancellable,
+                 [outcome](CCaptureOutcome result) { *outcome = std::move(result); });
+    // Ctrl+C, SIGTERM, SIGHUP and the deadline end the capture, in its wait
+    // for the map's tiles or for WebKit's image.
+    if (!RunMainLoopUntil([&] { return outcome->done; }, deadline)) {
+        g_cancellable_cancel(cancellable);
+        while (!outcome->done)
+            g_main_context_iteration(nullptr, TRUE);
     }
+    g_object_unref(cancellable);
+    if (outcome->error) {
+        try {
+            std::rethrow_exception(outcome->error);
+        } catch (...) {
+            throw CBatchFailure{kExitCapture,
+                                BatchClock::now() >= deadline ? std::string() : CurrentErrorRecord().text};
+        }
+    }
+    return std::move(outcome->rendered);
 }
 
 void CBatchPage::EndWebProcess()

@@ -2,14 +2,10 @@
 
 #include "bitmap/DibSection.h"
 #include "browser/CapturePixels.h"
-#include "browser/CaptureWait.h"
-#include "browser/QuorvaScrollView.h"
-#include "common/PhaseLog.h"
 #include "errors/Exception.h"
-#include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
+#include "errors/StringTable.h"
 #include "imaging/Img.h"
-#include "settings/Setting.h"
 
 #include <webkit2/webkit2.h>
 
@@ -20,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #ifndef MADV_POPULATE_WRITE
@@ -27,45 +24,6 @@
 #endif
 
 namespace {
-
-// Shared between the capture and WebKit's callback, which may come after the
-// capture has given up; whoever lets go last frees it.
-struct SnapshotWait {
-    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
-    GCancellable* cancellable = g_cancellable_new();
-    cairo_surface_t* surface = nullptr;
-    GError* error = nullptr;
-    bool done = false;
-
-    ~SnapshotWait()
-    {
-        if (surface)
-            cairo_surface_destroy(surface);
-        g_clear_error(&error);
-        g_object_unref(cancellable);
-        g_main_loop_unref(loop);
-    }
-};
-
-// Main thread only: WebKit is asked and answers there.
-int g_snapshotsInFlight = 0;
-
-void OnSnapshotReady(GObject* source, GAsyncResult* result, gpointer data)
-{
-    --g_snapshotsInFlight;
-    auto* holder = static_cast<std::shared_ptr<SnapshotWait>*>(data);
-    SnapshotWait& wait = **holder;
-    wait.surface = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &wait.error);
-    wait.done = true;
-    g_main_loop_quit(wait.loop);
-    delete holder;
-}
-
-gboolean OnSnapshotTimeout(gpointer data)
-{
-    g_main_loop_quit(static_cast<SnapshotWait*>(data)->loop);
-    return G_SOURCE_REMOVE;
-}
 
 // Fills the page tables of the new bitmap while the page is being rendered in
 // the web process, so that the conversion afterwards runs at memory speed
@@ -95,41 +53,6 @@ std::thread StartPrefault(uint8_t* data, size_t size)
 }
 
 }  // namespace
-
-int SnapshotsInFlight() { return g_snapshotsInFlight; }
-
-cairo_surface_t* SnapshotWebView(WebKitWebView* webView, std::chrono::milliseconds timeLimit, std::string* error,
-                                 int* errorCode)
-{
-    auto wait = std::make_shared<SnapshotWait>();
-    ++g_snapshotsInFlight;
-    webkit_web_view_get_snapshot(webView, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE,
-                                 wait->cancellable, OnSnapshotReady, new std::shared_ptr<SnapshotWait>(wait));
-    if (!wait->done) {
-        GSource* timeout = g_timeout_source_new(static_cast<guint>(timeLimit.count()));
-        g_source_set_callback(timeout, OnSnapshotTimeout, wait.get(), nullptr);
-        g_source_attach(timeout, g_main_loop_get_context(wait->loop));
-        g_main_loop_run(wait->loop);
-        g_source_destroy(timeout);
-        g_source_unref(timeout);
-    }
-    if (!wait->done) {
-        g_cancellable_cancel(wait->cancellable);
-        if (error)
-            *error = "timed out";
-        if (errorCode)
-            *errorCode = ETIMEDOUT;
-        return nullptr;
-    }
-    if (!wait->surface || cairo_surface_status(wait->surface) != CAIRO_STATUS_SUCCESS) {
-        if (error)
-            *error = wait->error && wait->error->message ? wait->error->message : "no image";
-        if (errorCode)
-            *errorCode = wait->error ? wait->error->code : EIO;
-        return nullptr;
-    }
-    return std::exchange(wait->surface, nullptr);
-}
 
 namespace {
 
@@ -182,27 +105,32 @@ int ConversionThreads()
 }
 
 // Letting go of a large snapshot (unmapping and freeing it) takes a good part
-// of the time of the snapshot itself; nothing waits for it, so a thread of its
-// own does it while the capture goes on to its caller.
+// of the time of the snapshot itself; nothing waits for it, so GLib's thread
+// pool does it while the capture goes on to its caller.
 void ReleaseSnapshot(cairo_surface_t* surface)
 {
     const size_t bytes = cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE
                              ? static_cast<size_t>(cairo_image_surface_get_stride(surface)) *
                                    static_cast<size_t>(cairo_image_surface_get_height(surface))
                              : 0;
-    if (bytes >= (size_t{16} << 20)) {
-        try {
-            std::thread([surface] { cairo_surface_destroy(surface); }).detach();
-            return;
-        } catch (const std::exception&) {
-        }
+    if (bytes < (size_t{16} << 20)) {
+        cairo_surface_destroy(surface);
+        return;
     }
-    cairo_surface_destroy(surface);
+    GTask* task = g_task_new(nullptr, nullptr, nullptr, nullptr);
+    g_task_set_task_data(task, surface, nullptr);
+    g_task_run_in_thread(task, [](GTask* running, gpointer, gpointer data, GCancellable*) {
+        cairo_surface_destroy(static_cast<cairo_surface_t*>(data));
+        g_task_return_boolean(running, TRUE);
+    });
+    g_object_unref(task);
 }
+
+}  // namespace
 
 // Message 190 has no insert of its own; the reason follows it, so that the
 // user learns why the page could not be captured.
-[[noreturn]] void ThrowSnapshotFailure(int code, const std::string& reason)
+void ThrowSnapshotFailure(int code, const std::string& reason)
 {
     CSimpleErr err = MakeErr(190);
     err.value = code;
@@ -210,8 +138,6 @@ void ReleaseSnapshot(cairo_surface_t* surface)
         err.text += "\n\n" + reason;
     throw my::CException(err);
 }
-
-}  // namespace
 
 CRenderedCapture::CRenderedCapture(const CRect& rect, int scale, std::shared_ptr<CDibSection> dib)
     : m_rect(rect), m_scale(scale), m_dib(std::move(dib))
@@ -234,7 +160,7 @@ std::shared_ptr<CDibSection> CRenderedCapture::Convert()
         m_prefault.join();
     cairo_surface_t* snapshot = std::exchange(m_snapshot, nullptr);
     if (!snapshot)
-        ThrowSnapshotFailure(EINVAL, "no image");
+        ThrowSnapshotFailure(EINVAL, LoadString(kMsgSnapshotNoImage));
     std::shared_ptr<CDibSection> dib = std::move(m_dib);
     if (!dib)
         dib = CDibSection::New(m_rect.Width(), m_rect.Height(), 24);
@@ -245,12 +171,12 @@ std::shared_ptr<CDibSection> CRenderedCapture::Convert()
     cairo_surface_t* image = AtScale(snapshot, m_rect, m_scale);
     cairo_surface_destroy(snapshot);
     if (!image)
-        ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
+        ThrowSnapshotFailure(ERANGE, LoadString(kMsgSnapshotTooSmall));
 
     const CArgbImage pixels = PixelsCovering(image, m_rect);
     if (!pixels.data) {
         cairo_surface_destroy(image);
-        ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
+        ThrowSnapshotFailure(ERANGE, LoadString(kMsgSnapshotTooSmall));
     }
     ConvertArgbToBgr24BottomUp(pixels, m_rect, dib->Bits(), dib->Stride(), ConversionThreads());
     ReleaseSnapshot(image);
@@ -276,14 +202,14 @@ bool MakeWritable(cairo_surface_t* image, const CRect& rect)
 std::shared_ptr<CImg> CRenderedCapture::ConvertInPlace()
 {
     if (!m_snapshot)
-        ThrowSnapshotFailure(EINVAL, "no image");
+        ThrowSnapshotFailure(EINVAL, LoadString(kMsgSnapshotNoImage));
     cairo_surface_t* image = AtScale(m_snapshot, m_rect, m_scale);
     if (!image)
-        ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
+        ThrowSnapshotFailure(ERANGE, LoadString(kMsgSnapshotTooSmall));
     const CArgbImage pixels = PixelsCovering(image, m_rect);
     if (!pixels.data) {
         cairo_surface_destroy(image);
-        ThrowSnapshotFailure(ERANGE, "the image does not cover the page");
+        ThrowSnapshotFailure(ERANGE, LoadString(kMsgSnapshotTooSmall));
     }
     if (!MakeWritable(image, m_rect)) {
         cairo_surface_destroy(image);
@@ -336,103 +262,34 @@ bool CRenderedCapture::Shows(const CDibSection& dib, std::stop_token stop) const
     return same;
 }
 
-std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
-                                                std::chrono::milliseconds timeLimit, CBitmapReady bitmap, int scale)
+std::unique_ptr<CRenderedCapture> CRenderedCapture::Prepare(CSize browser, const CRect& trim, CBitmapReady bitmap,
+                                                            int scale)
 {
     const CRect kept = CaptureRect(browser, trim);
     if (kept.IsEmpty())
         throw my::CException(189);
     scale = std::clamp(scale, 1, 4);
     const CRect rect{kept.left * scale, kept.top * scale, kept.right * scale, kept.bottom * scale};
-    if (!webView)
-        ThrowSnapshotFailure(EINVAL, "no browser");
-
     std::shared_ptr<CDibSection> dib;
     if (bitmap == CBitmapReady::WhileRendering) {
         dib = CDibSection::New(rect.Width(), rect.Height(), 24);
         if (!dib)
             throw my::CException(58944);
     }
-    std::unique_ptr<CRenderedCapture> rendered(new CRenderedCapture(rect, scale, std::move(dib)));
+    return std::unique_ptr<CRenderedCapture>(new CRenderedCapture(rect, scale, std::move(dib)));
+}
 
-    std::string error;
-    int code = 0;
-    rendered->m_snapshot = SnapshotWebView(webView, timeLimit, &error, &code);
-    if (!rendered->m_snapshot)
-        ThrowSnapshotFailure(code, error);
+void CRenderedCapture::TakeSnapshot(cairo_surface_t* surface, int drawnScale)
+{
+    if (m_snapshot)
+        ReleaseSnapshot(m_snapshot);
+    m_snapshot = surface;
     // WebKit draws at the widget's device scale but hands over the image
     // without saying so.
-    const int drawnScale = gtk_widget_get_scale_factor(GTK_WIDGET(webView));
     double sx = 1, sy = 1;
-    cairo_surface_get_device_scale(rendered->m_snapshot, &sx, &sy);
-    if (drawnScale > 1 && sx == 1 && sy == 1 &&
-        cairo_surface_get_type(rendered->m_snapshot) == CAIRO_SURFACE_TYPE_IMAGE &&
-        cairo_image_surface_get_width(rendered->m_snapshot) >= kept.right * drawnScale &&
-        cairo_image_surface_get_height(rendered->m_snapshot) >= kept.bottom * drawnScale)
-        cairo_surface_set_device_scale(rendered->m_snapshot, drawnScale, drawnScale);
-    return rendered;
-}
-
-std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
-                                            std::chrono::milliseconds timeLimit)
-{
-    return RenderWebView(webView, browser, trim, timeLimit)->Convert();
-}
-
-namespace {
-
-std::unique_ptr<CRenderedCapture> RenderNow(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit,
-                                            CBitmapReady bitmap)
-{
-    // A browser set larger than the view can be made would be captured cut.
-    const CSetting& setting = view.Setting();
-    if (setting.width > kMaxBrowserSide || setting.height > kMaxBrowserSide)
-        ThrowSnapshotFailure(EFBIG, FormatMessageText(kMsgBrowserTooLarge, {std::to_string(kMaxBrowserSide)}));
-    const CRect browser = view.BrowserRect();
-    return RenderWebView(view.View().WebView(), {browser.Width(), browser.Height()}, view.Setting().trim,
-                         timeLimit, bitmap, view.CaptureState().pixelScale);
-}
-
-// The window is closing: the command that asked for the capture ends
-// without a message.
-[[noreturn]] void ThrowAbandoned()
-{
-    throw my::CException(CSimpleErr{});
-}
-
-}  // namespace
-
-std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const CSettleRule& settle,
-                                                  std::chrono::milliseconds timeLimit, CBitmapReady bitmap)
-{
-    CCaptureState& state = view.CaptureState();
-    if (state.IsCapturing())
-        ThrowSnapshotFailure(EBUSY, g_strerror(EBUSY));
-    const CCaptureScope scope(state);
-    const PageWait waited = WaitForSettledPage(view, settle);
-    if (waited == PageWait::Abandoned)
-        ThrowAbandoned();
-    MarkPhase("page finished");
-    std::unique_ptr<CRenderedCapture> rendered = RenderNow(view, timeLimit, bitmap);
-    MarkPhase("snapshot");
-    if (state.Abandoned())
-        ThrowAbandoned();
-    // Only a wait that ran into its limit is worth a note; a capture told
-    // not to wait took what was drawn on purpose.
-    if (waited == PageWait::LimitReached && settle.limit.count() > 0 && state.onCapturedWhileLoading)
-        state.onCapturedWhileLoading();
-    if (waited == PageWait::StillAnimating && settle.limit.count() > 0 && state.onCapturedWhileAnimating)
-        state.onCapturedWhileAnimating();
-    return rendered;
-}
-
-std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, const CSettleRule& settle,
-                                     std::chrono::milliseconds timeLimit)
-{
-    return CaptureRendered(view, settle, timeLimit)->Convert();
-}
-
-std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit)
-{
-    return Capture(view, CSettleRule{}, timeLimit);
+    cairo_surface_get_device_scale(surface, &sx, &sy);
+    if (drawnScale > 1 && sx == 1 && sy == 1 && cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE &&
+        cairo_image_surface_get_width(surface) >= m_rect.right / m_scale * drawnScale &&
+        cairo_image_surface_get_height(surface) >= m_rect.bottom / m_scale * drawnScale)
+        cairo_surface_set_device_scale(surface, drawnScale, drawnScale);
 }

@@ -3,6 +3,8 @@
 #include "common/Types.h"
 
 #include <chrono>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <stop_token>
 #include <string>
@@ -13,6 +15,7 @@ class CImg;
 class CQuorvaScrollView;
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _GCancellable GCancellable;
 
 // How long a capture waits for the page to be rendered before giving up.
 inline constexpr std::chrono::milliseconds kCaptureTimeLimit{30000};
@@ -20,29 +23,6 @@ inline constexpr std::chrono::milliseconds kCaptureTimeLimit{30000};
 // A capture that takes what is drawn at once, without waiting for the
 // page's loads (for example a preview that is captured again and again).
 inline constexpr CSettleRule kCaptureNoWait{std::chrono::milliseconds(500), std::chrono::milliseconds(0)};
-
-// The kept area of the browser: its whole Width x Height less the trims,
-// scrolled out of sight or not, as a 24-bit bottom-up DIB section with a
-// 40-byte header, of the capture state's pixelScale pixels to a view pixel. Pixel (0, 0) of the result is the browser's pixel (trim
-// left, trim top).
-// It first waits, as `settle` says, until the page's resource loads (map
-// tiles) have settled; a quiet page is captured at once. Escape ends the
-// wait and captures what is drawn; at the limit the capture goes ahead and
-// says so through the view's capture state. Closing the window abandons it:
-// it then raises an error record without a message id (the command ends
-// quietly).
-// Raises 189 when the trims leave nothing, 58944 when the bitmap cannot be
-// made and 190 when the page cannot be rendered in time, the browser is set
-// larger than the view can be made (kMaxBrowserSide) or another capture of
-// the view is running.
-// User-interface thread only: it runs the main loop while it waits.
-std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, const CSettleRule& settle = {},
-                                     std::chrono::milliseconds timeLimit = kCaptureTimeLimit);
-std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit);
-
-// The same for a web view of `browser` pixels.
-std::shared_ptr<CDibSection> CaptureWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
-                                            std::chrono::milliseconds timeLimit = kCaptureTimeLimit);
 
 // When the bitmap of a rendered capture is made: while WebKit renders the
 // page (the quickest capture), or only by Convert (a capture that is compared
@@ -75,12 +55,16 @@ public:
     // thread, before Convert.
     bool Shows(const CDibSection& dib, std::stop_token stop = {}) const;
 
+    // A capture of the kept area of a browser of `browser` view pixels, to
+    // be rendered at `scale` bitmap pixels to a view pixel (1 to 4). Raises
+    // 189 when the trims leave nothing and 58944 when a bitmap asked for now
+    // cannot be made (it is made ready on a thread of its own meanwhile).
+    static std::unique_ptr<CRenderedCapture> Prepare(CSize browser, const CRect& trim, CBitmapReady bitmap,
+                                                     int scale);
+    // Takes over WebKit's image of the view, drawn at `drawnScale`.
+    void TakeSnapshot(cairo_surface_t* surface, int drawnScale);
+
 private:
-    friend std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView*, CSize, const CRect&,
-                                                           std::chrono::milliseconds, CBitmapReady, int);
-    // `rect` is the kept area in the bitmap's pixels, `scale` of them to a
-    // view pixel. A bitmap given is made ready on a thread of its own
-    // meanwhile; without one, Convert makes it.
     CRenderedCapture(const CRect& rect, int scale, std::shared_ptr<CDibSection> dib);
 
     cairo_surface_t* m_snapshot = nullptr;
@@ -90,23 +74,58 @@ private:
     std::thread m_prefault;
 };
 
-// Capture in two halves: this one waits for the page and has it rendered,
-// raising what Capture raises for that; the result's Convert makes the
-// bitmap. User-interface thread only, like Capture.
+// Raises message 190 with `reason` after it, `code` as its value: the page
+// could not be captured.
+[[noreturn]] void ThrowSnapshotFailure(int code, const std::string& reason);
+
+// What a capture of the view is asked for: how long to wait for the page to
+// be finished, how long WebKit may take to render it, and when the bitmap is
+// made.
+struct CCaptureRequest {
+    CSettleRule settle;
+    std::chrono::milliseconds timeLimit = kCaptureTimeLimit;
+    CBitmapReady bitmap = CBitmapReady::WhileRendering;
+    // A capture that nobody waits for (the page setup preview): no busy
+    // shield over the page, and Escape is left to the window it is pressed in.
+    bool inBackground = false;
+};
+
+// How a capture ended: the rendered page, or the exception that carries the
+// error record. A capture that was cancelled (the window closing, a batch run
+// stopped) ends with a record without a message id: its command ends quietly.
+struct CCaptureOutcome {
+    bool done = false;
+    std::unique_ptr<CRenderedCapture> rendered;
+    std::exception_ptr error;
+};
+
+// Captures the kept area of the view: the browser's whole Width x Height
+// less the trims, scrolled out of sight or not, of the capture state's
+// pixelScale pixels to a view pixel.
+// It first waits, as the request's rule says, until the page's resource
+// loads (map tiles) have settled and its scripts are done drawing; a quiet
+// page is rendered at once. While it waits the window stays responsive with
+// the capture's waiting text and, unless it runs in the background, a busy
+// cursor and no mouse input over the client area; Escape in any window of the
+// program then ends the wait and renders what is drawn; at the rule's limit it goes ahead and says so through the
+// view's capture state. Cancelling `cancellable` (or the state's Abandon)
+// ends it without a result.
+// `done` is called once, always later from the main loop, never from within
+// this call. Its error is 189 when the trims leave nothing, 58944 when the
+// bitmap cannot be made and 190 when the page cannot be rendered in time, the
+// browser is set larger than the view can be made (kMaxBrowserSide) or
+// another capture of the view is running.
+// User-interface thread only; no loop of its own.
+void CaptureAsync(CQuorvaScrollView& view, const CCaptureRequest& request, GCancellable* cancellable,
+                  std::function<void(CCaptureOutcome)> done);
+
+// CaptureAsync, waited for: the main loop runs until it has ended, and its
+// error is raised. For the commands that go on with the bitmap at once.
 std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const CSettleRule& settle = {},
                                                   std::chrono::milliseconds timeLimit = kCaptureTimeLimit,
                                                   CBitmapReady bitmap = CBitmapReady::WhileRendering);
-// `scale` pixels of the bitmap to a view pixel (1 to 4): the view should be
-// drawn at that device scale, or the image is enlarged to it.
-std::unique_ptr<CRenderedCapture> RenderWebView(WebKitWebView* webView, CSize browser, const CRect& trim,
-                                                std::chrono::milliseconds timeLimit = kCaptureTimeLimit,
-                                                CBitmapReady bitmap = CBitmapReady::WhileRendering, int scale = 1);
-
-// Snapshot requests WebKit has not answered yet, abandoned ones included:
-// their answer still arrives and frees what the request held.
-int SnapshotsInFlight();
-
-// The rendered view, waited for in a nested main loop; null with `error` set
-// when it fails or takes longer than `timeLimit`. The caller owns the surface.
-cairo_surface_t* SnapshotWebView(WebKitWebView* webView, std::chrono::milliseconds timeLimit, std::string* error,
-                                 int* errorCode = nullptr);
+// The same as a 24-bit bottom-up DIB section with a 40-byte header; pixel
+// (0, 0) of the result is the browser's pixel (trim left, trim top).
+std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, const CSettleRule& settle = {},
+                                     std::chrono::milliseconds timeLimit = kCaptureTimeLimit);
+std::shared_ptr<CDibSection> Capture(CQuorvaScrollView& view, std::chrono::milliseconds timeLimit);

@@ -1,24 +1,38 @@
 #pragma once
-#include <functional>
+#include <gio/gio.h>
 
-// Whether a capture of the browser is running. A capture runs the main loop
-// while it waits for the page, so commands, timers and a close of the window
-// can arrive in the middle of it: a second capture is refused, and a close
-// abandons the capture and waits for its end.
+#include <functional>
+#include <memory>
+#include <utility>
+
+// Whether a capture of the browser is running. A capture waits for the page
+// while the main loop goes on, so commands, timers and a close of the window
+// can arrive in the middle of it: the window disables the commands that
+// capture, and a close abandons the capture and waits for its end.
 class CCaptureState {
 public:
-    bool IsCapturing() const { return m_capturing; }
-    // The window is closing: the running capture stops waiting and ends
+    bool IsCapturing() const { return m_cancellable != nullptr; }
+    // The window is closing: the running capture is cancelled and ends
     // without a result; its command ends quietly.
-    void Abandon() { m_abandoned = m_capturing; }
-    bool Abandoned() const { return m_abandoned; }
-    // Asked while the capture waits for the page: true abandons it (a batch
-    // run that has been interrupted).
-    std::function<bool()> abandonWhen;
+    void Abandon()
+    {
+        if (m_cancellable)
+            g_cancellable_cancel(m_cancellable);
+    }
+    // The view is going: the running capture is cancelled without telling
+    // anyone (those told may be gone already).
+    void Detach()
+    {
+        onCaptureStarted = onCaptureEnded = onCapturedWhileLoading = onCapturedWhileAnimating = nullptr;
+        onWaitChanged = nullptr;
+        Abandon();
+    }
     // Bitmap pixels to a view (CSS) pixel: a batch run's --scale, for a view
     // drawn at that device scale.
     int pixelScale = 1;
 
+    // A capture has started.
+    std::function<void()> onCaptureStarted;
     // The capture starts or stops waiting for the page's loads.
     std::function<void(bool waiting)> onWaitChanged;
     // The capture went ahead at its limit while the page was still loading.
@@ -29,30 +43,35 @@ public:
     // A capture has ended, with or without a result.
     std::function<void()> onCaptureEnded;
 
-private:
-    friend class CCaptureScope;
-    bool m_capturing = false;
-    bool m_abandoned = false;
-};
-
-// Marks one capture from its start to its end.
-class CCaptureScope {
-public:
-    explicit CCaptureScope(CCaptureState& state) : m_state(state)
+    // The capture that `cancellable` stops starts and ends; for the capture
+    // itself.
+    void Begin(GCancellable* cancellable)
     {
-        m_state.m_capturing = true;
-        m_state.m_abandoned = false;
+        m_cancellable = G_CANCELLABLE(g_object_ref(cancellable));
+        if (onCaptureStarted)
+            onCaptureStarted();
     }
-    ~CCaptureScope()
+    // Expires with the state: a capture's end that comes after its view has
+    // gone touches nothing of it.
+    std::weak_ptr<const int> Life() const { return m_life; }
+    void End()
     {
-        m_state.m_capturing = false;
-        m_state.m_abandoned = false;
-        if (m_state.onCaptureEnded)
-            m_state.onCaptureEnded();
+        if (GCancellable* cancellable = std::exchange(m_cancellable, nullptr))
+            g_object_unref(cancellable);
+        if (onCaptureEnded)
+            onCaptureEnded();
     }
-    CCaptureScope(const CCaptureScope&) = delete;
-    CCaptureScope& operator=(const CCaptureScope&) = delete;
+
+    CCaptureState() = default;
+    CCaptureState(const CCaptureState&) = delete;
+    CCaptureState& operator=(const CCaptureState&) = delete;
+    ~CCaptureState()
+    {
+        if (m_cancellable)
+            g_object_unref(m_cancellable);
+    }
 
 private:
-    CCaptureState& m_state;
+    GCancellable* m_cancellable = nullptr;
+    std::shared_ptr<const int> m_life = std::make_shared<int>(0);
 };

@@ -1,22 +1,38 @@
 #pragma once
-#include "browser/LoadTracker.h"
+#include <gtkmm/eventbox.h>
+#include <gtkmm/overlay.h>
 
-class CQuorvaScrollView;
+#include <sigc++/connection.h>
 
-// How a capture's wait for the page ended.
-enum class PageWait {
-    Settled,         // finished for the quiet time (at once for a quiet page)
-    StillAnimating,  // only animation frames went on, for a long while
-    Escaped,       // the user pressed Escape: capture what is drawn
-    LimitReached,  // the page was still loading at the limit
-    Abandoned,     // the window is closing
+#include <vector>
+
+// Covers the client area while a capture waits for the page: the busy cursor
+// there (and only there, not over the menus and bars), and clicks and scrolls
+// kept off the page so that the map does not move under the capture.
+class CBusyShield {
+public:
+    explicit CBusyShield(Gtk::Overlay& overlay);
+    ~CBusyShield();
+    CBusyShield(const CBusyShield&) = delete;
+    CBusyShield& operator=(const CBusyShield&) = delete;
+
+private:
+    Gtk::Overlay& m_overlay;
+    Gtk::EventBox m_box;
 };
 
-// Waits until the page is finished by `rule`: its resource loads settled and
-// its scripts done drawing. A page that
-// is quiet already returns at once, without touching the display. Otherwise
-// the main loop runs meanwhile (the window stays responsive) with the
-// capture's waiting text, a busy cursor and no mouse input over the client
-// area; Escape in any window of the program ends the wait. A limit of 0
-// never waits and reports LimitReached for a page that is not quiet.
-PageWait WaitForSettledPage(CQuorvaScrollView& view, const CSettleRule& rule);
+// Notes Escape pressed in any window of the program while it lives; the
+// handlers run before the windows' own (a dialog would close on Escape).
+class CEscapeWatch {
+public:
+    CEscapeWatch();
+    ~CEscapeWatch();
+    CEscapeWatch(const CEscapeWatch&) = delete;
+    CEscapeWatch& operator=(const CEscapeWatch&) = delete;
+
+    bool Pressed() const { return m_pressed; }
+
+private:
+    bool m_pressed = false;
+    std::vector<sigc::connection> m_connections;
+};

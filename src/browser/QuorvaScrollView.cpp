@@ -89,6 +89,9 @@ CQuorvaScrollView::CQuorvaScrollView(CSetting& setting)
 
 CQuorvaScrollView::~CQuorvaScrollView()
 {
+    // A capture still under way lets go of the view now; its end, which
+    // comes later, finds the view gone.
+    m_captureState.Detach();
     if (m_background)
         cairo_pattern_destroy(m_background);
 }

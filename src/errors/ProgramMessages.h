@@ -12,6 +12,9 @@ enum ProgramStringId : uint32_t {
     kMsgNoWebSandbox = 61060,        // status bar and standard error; insert: the reason
     kMsgPagePrintRefused = 61061,    // status bar: the page asked to be printed
     kMsgCertificateRefused = 61062,  // reason after 185: the site's TLS certificate was refused
+    kMsgSnapshotTimedOut = 61063,    // reason after 190: WebKit did not render the page in time
+    kMsgSnapshotNoImage = 61064,     // reason after 190: WebKit gave no image of the page
+    kMsgSnapshotTooSmall = 61065,    // reason after 190: the image does not cover the kept area
     kMsgCopiesRange = 61008,         // inserts: the fewest and most copies, the text typed
     kMsgPrinterNotOpened = 61009,    // insert: the printer chosen in page setup
 

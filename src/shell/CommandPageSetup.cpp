@@ -1,10 +1,32 @@
 #include "shell/CommandPageSetup.h"
 
+#include "bitmap/DibSection.h"
+#include "browser/Capture.h"
 #include "common/ActiveWindow.h"
 #include "errors/Exception.h"
 #include "printing/devices/PrinterChoice.h"
 #include "printing/job/QuorvaThread.h"
 #include "settings/Setting.h"
+
+CPageSetupDlg::CaptureFunction PreviewCaptureOf(CQuorvaScrollView& view, std::function<bool()> waits)
+{
+    return [&view, waits = std::move(waits)](GCancellable* cancellable, CPageSetupDlg::CaptureDone done) {
+        const CSettleRule rule = waits && waits() ? CSettleRule{} : kCaptureNoWait;
+        CaptureAsync(view, {rule, kCaptureTimeLimit, CBitmapReady::WhenConverted, true}, cancellable,
+                     [done = std::move(done)](CCaptureOutcome outcome) {
+                         if (outcome.error) {
+                             done({}, outcome.error);
+                             return;
+                         }
+                         std::shared_ptr<CRenderedCapture> rendered = std::move(outcome.rendered);
+                         done(CPreviewCapture::Later([rendered] { return rendered->Convert(); },
+                                                     [rendered](const CDibSection& shown, std::stop_token stop) {
+                                                         return rendered->Shows(shown, stop);
+                                                     }),
+                              nullptr);
+                     });
+    };
+}
 
 CCommandPageSetup::CCommandPageSetup(qvn::CMsg* msg, CSetting& setting, CQuorvaThread& thread,
                                      CPageSetupDlg::CaptureFunction capture, CPageSetupDlg::ResizeFunction resize)

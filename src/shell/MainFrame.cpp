@@ -190,13 +190,33 @@ void CMainFrame::ConnectCapture()
         m_status.SetCaptureNote(CStatusText::Note::StillAnimating);
         ShowStatusText();
     };
+    capture.onCaptureStarted = [this] { EnableCaptureCommands(false); };
     capture.onCaptureEnded = [this] {
+        EnableCaptureCommands(true);
         if (!m_closeAfterCapture)
             return;
         m_closeAfterCapture = false;
         // From the main loop: the command that captured unwinds first.
         Glib::signal_idle().connect_once([this] { close(); });
     };
+}
+
+// While a capture runs, the commands that would start another one are
+// disabled: their menu items, tool buttons and keys.
+void CMainFrame::EnableCaptureCommands(bool enabled)
+{
+    for (int id : {ID_EDIT_COPY, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PAGE_SETUP}) {
+        if (enabled)
+            m_disabledCommands.erase(id);
+        else
+            m_disabledCommands.insert(id);
+        Gtk::MenuItem* item = nullptr;
+        m_menuBuilder->get_widget("cmd-" + std::to_string(id), item);
+        if (item)
+            item->set_sensitive(enabled);
+        if (auto found = m_toolButtons.find(id); found != m_toolButtons.end())
+            found->second->set_sensitive(enabled);
+    }
 }
 
 // While a job runs, the status bar shows its sheets and a stop button.
@@ -258,20 +278,9 @@ void CMainFrame::CreateCommands()
         [this](std::string& title) { return Browser().GetLocationName(title); });
     print->SetOnJobStarted([this] { m_printProgress.Follow(m_printThread.Task()->Progress()); });
     m_commands[ID_FILE_PRINT] = print;
-    // The preview is captured once a second: only its first capture waits
-    // for the map's tiles, so a page that never settles costs the limit once.
-    // The rendered page is compared with the preview's bitmap and, when it
-    // differs, turned into a bitmap of its own on the dialog's worker.
+    // The preview is captured once a second; only its first capture waits.
     m_commands[ID_FILE_PAGE_SETUP] = std::make_shared<CCommandPageSetup>(
-        msg, m_setting, m_printThread,
-        [this] {
-            std::shared_ptr<CRenderedCapture> rendered =
-                CaptureRendered(m_scrollView, m_previewCaptures++ == 0 ? CSettleRule{} : kCaptureNoWait,
-                                kCaptureTimeLimit, CBitmapReady::WhenConverted);
-            return CPreviewCapture::Later(
-                [rendered] { return rendered->Convert(); },
-                [rendered](const CDibSection& shown, std::stop_token stop) { return rendered->Shows(shown, stop); });
-        },
+        msg, m_setting, m_printThread, PreviewCaptureOf(m_scrollView, [this] { return m_previewCaptures++ == 0; }),
         [this](const CSize& size) { m_scrollView.SetTrimmedContentSize(size.cx, size.cy); });
     m_commands[kCommandEndPrint] = std::make_shared<CCommandEndPrint>(msg, m_printThread);
     m_printEnd = std::make_unique<CPrintEndDispatcher>(m_printThread, [this] { OnPrintEnded(); });
@@ -314,11 +323,7 @@ void CMainFrame::Dispatch(int commandId)
     auto found = m_commands.find(commandId);
     if (found == m_commands.end())
         return;
-    // A capture runs the main loop while it waits for the page; a command
-    // that would start a second one is simply not run.
-    if (m_scrollView.CaptureState().IsCapturing() &&
-        (commandId == ID_EDIT_COPY || commandId == ID_FILE_SAVE_AS || commandId == ID_FILE_PRINT ||
-         commandId == ID_FILE_PAGE_SETUP))
+    if (m_disabledCommands.count(commandId))
         return;
     if (auto* openUrl = dynamic_cast<CCommandOpenUrl*>(found->second.get()))
         openUrl->SetStringId(commandId == ID_HELP_HOMEPAGE ? IDS_HOMEPAGE_URL : IDS_USAGE_URL);
@@ -396,6 +401,7 @@ void CMainFrame::BuildToolBar()
         button->set_name("tool-" + std::to_string(id));
         button->set_tooltip_text(CommandToolTip(id));
         button->signal_clicked().connect([this, id] { Dispatch(id); });
+        m_toolButtons[id] = button;
         m_toolBar.append(*button);
     }
 }

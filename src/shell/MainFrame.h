@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 
 class CSetting;
@@ -91,6 +92,7 @@ private:
     void UpdateReadyState();
     void ShowStatusText();
     void ConnectCapture();
+    void EnableCaptureCommands(bool enabled);
     void ConnectPrintProgress();
     void OnPrintEnded();
     void Shutdown();
@@ -128,6 +130,8 @@ private:
 
     std::map<int, std::shared_ptr<CCommand>> m_commands;
     std::map<int, Gtk::CheckMenuItem*> m_checkItems;
+    std::map<int, Gtk::ToolButton*> m_toolButtons;
+    std::set<int> m_disabledCommands;
     bool m_updatingChecks = false;
     bool m_shutDown = false;
 };

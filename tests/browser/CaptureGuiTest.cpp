@@ -5,6 +5,9 @@
 
 #include "bitmap/DibSection.h"
 #include "browser/Capture.h"
+#include "browser/SnapshotRequest.h"
+#include "errors/StringTable.h"
+#include "errors/ProgramMessages.h"
 #include "errors/Exception.h"
 #include "imaging/Img.h"
 
@@ -142,6 +145,8 @@ TEST_F(CaptureGrid, TimeLimitRaises190AndTheNextCaptureWorks)
     } catch (const my::CException& e) {
         EXPECT_EQ(e.MsgId(), 190u);
         EXPECT_EQ(e.Err().value, ETIMEDOUT);
+        // The reason follows in the user's language.
+        EXPECT_NE(e.Err().text.find("\n\n" + LoadString(kMsgSnapshotTimedOut)), std::string::npos) << e.Err().text;
     }
     // The abandoned request still answers later; it must find nothing freed.
     ASSERT_TRUE(RunUntil([] { return SnapshotsInFlight() == 0; })) << "the abandoned request never answered";

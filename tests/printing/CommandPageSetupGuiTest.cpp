@@ -59,7 +59,7 @@ protected:
     std::vector<std::string> messages;
     ScrollViewWindow win{{600, 400}, {700, 500}};
     CQuorvaThread thread;
-    CCommandPageSetup command{&TheMsg(), win.setting, thread, [this] { return Capture(*win.view); },
+    CCommandPageSetup command{&TheMsg(), win.setting, thread, PreviewCaptureOf(*win.view, [] { return true; }),
                               [this](const CSize& size) { win.view->SetTrimmedContentSize(size.cx, size.cy); }};
 };
 

@@ -106,7 +106,7 @@ TEST_F(PageSetupDlgTest, WithoutAPrinterAnotherOneCanBeChosen)
     CQuorvaThread thread("qv-gone");
     ASSERT_FALSE(thread.Task()->Printer());
     CSetting setting;
-    CCommandPageSetup command(&TheMsg(), setting, thread, [this] { return CPreviewCapture(capture); }, nullptr);
+    CCommandPageSetup command(&TheMsg(), setting, thread, AtOnce([this] { return CPreviewCapture(capture); }), nullptr);
     auto runCommand = [&](std::function<void()> steps) {
         RunPageSetup(
             [&] {

@@ -139,7 +139,7 @@ TEST_F(PageSetupDlgTest, TimerCapturesOneAtATimeRepaintsOnlyChangesAndReportsAnE
     bool fail = false;
     dialog = std::make_unique<CPageSetupDlg>(
         PdfPaper(), CFitImageToPageSetting{},
-        [&]() -> CDibSectionPtr {
+        AtOnce([&]() -> CDibSectionPtr {
             ++calls;
             if (fail)
                 throw my::CException(189);
@@ -149,7 +149,7 @@ TEST_F(PageSetupDlgTest, TimerCapturesOneAtATimeRepaintsOnlyChangesAndReportsAnE
             RunUntil([] { return false; }, 1.3);
             --depth;
             return CopyOf(*capture, calls >= 3);
-        },
+        }),
         nullptr);
     Run([&] {
         ASSERT_TRUE(PumpUntil([&] { return calls >= 4 && depth == 0; }, 20000));
@@ -171,11 +171,11 @@ TEST_F(PageSetupDlgTest, AToolkitErrorInACaptureIsShownOnceAndThePreviewGoesOn)
     int calls = 0;
     dialog = std::make_unique<CPageSetupDlg>(
         PdfPaper(), CFitImageToPageSetting{},
-        [&]() -> CDibSectionPtr {
+        AtOnce([&]() -> CDibSectionPtr {
             if (++calls <= 2)
                 throw Glib::FileError(Glib::FileError::NO_SUCH_ENTITY, "the page went away");
             return capture;
-        },
+        }),
         nullptr);
     Run([&] {
         ASSERT_TRUE(PumpUntil([&] { return dialog->Preview().Bitmap() != nullptr; }, 30000));
@@ -199,7 +199,7 @@ TEST_F(PageSetupDlgTest, CapturesAreFinishedOnAWorkerWhileTheDialogGoesOn)
     int calls = 0;
     dialog = std::make_unique<CPageSetupDlg>(
         PdfPaper(), CFitImageToPageSetting{},
-        [&] {
+        AtOnce([&] {
             const int n = ++calls;
             return CPreviewCapture::Later([&, n]() -> CDibSectionPtr {
                 // Held on the user-interface thread, the dialog would hang.
@@ -214,7 +214,7 @@ TEST_F(PageSetupDlgTest, CapturesAreFinishedOnAWorkerWhileTheDialogGoesOn)
                 // The first two have the fixture's bits; the third differs.
                 return CopyOf(*capture, n == 3);
             });
-        },
+        }),
         nullptr);
     Run([&] {
         ASSERT_TRUE(PumpUntil([&] { return waiting == 1; }, 10000));
@@ -261,7 +261,7 @@ TEST_F(PageSetupDlgTest, ClosingWhileACaptureIsFinishedDropsIt)
     std::atomic<bool> started{false}, release{false}, finished{false};
     dialog = std::make_unique<CPageSetupDlg>(
         PdfPaper(), CFitImageToPageSetting{},
-        [&] {
+        AtOnce([&] {
             return CPreviewCapture::Later([&, dib = capture] {
                 started = true;
                 const gint64 end = g_get_monotonic_time() + 30 * G_USEC_PER_SEC;
@@ -271,7 +271,7 @@ TEST_F(PageSetupDlgTest, ClosingWhileACaptureIsFinishedDropsIt)
                 finished = true;
                 return copy;
             });
-        },
+        }),
         nullptr);
     const int result = Run([&] {
         ASSERT_TRUE(PumpUntil([&] { return started.load(); }, 10000));
@@ -320,7 +320,7 @@ protected:
 
     ScrollViewWindow win{{600, 400}, {700, 500}};
     CQuorvaThread thread;
-    CCommandPageSetup command{&TheMsg(), win.setting, thread, [this] { return Capture(*win.view); },
+    CCommandPageSetup command{&TheMsg(), win.setting, thread, PreviewCaptureOf(*win.view, [] { return true; }),
                               [this](const CSize& size) { win.view->SetTrimmedContentSize(size.cx, size.cy); }};
 };
 
@@ -351,26 +351,28 @@ TEST_F(CommandPageSetupTest, FittingTheBrowserToTwoSheetsThenCancelKeepsOnlyTheN
     EXPECT_NEAR(dib->Height(), 600.0 * 3272 / 4488, 1.0);
 }
 
-// The real browser captured as the program's command does it: rendered on the
-// user-interface thread, compared and made into the bitmap on the dialog's
-// worker. The preview gets the very pixels of an ordinary capture, and the
-// same page captured again is dropped without a bitmap being made for it.
+// The real browser captured by the program's preview capture: rendered on the
+// user-interface thread without a loop of its own, compared and made into
+// the bitmap on the dialog's worker. The preview gets the very pixels of an
+// ordinary capture, and the same page captured again is dropped without a
+// bitmap being made for it.
 TEST_F(CommandPageSetupTest, ThePreviewShowsTheCaptureMadeOnTheWorker)
 {
     int captured = 0;
     std::atomic<int> converted = 0;
+    const CPageSetupDlg::CaptureFunction program = PreviewCaptureOf(*win.view, nullptr);
     dialog = std::make_unique<CPageSetupDlg>(
         PdfPaper(), CFitImageToPageSetting{},
-        [&] {
+        [&](GCancellable* cancellable, CPageSetupDlg::CaptureDone done) {
             ++captured;
-            std::shared_ptr<CRenderedCapture> rendered =
-                CaptureRendered(*win.view, kCaptureNoWait, kCaptureTimeLimit, CBitmapReady::WhenConverted);
-            return CPreviewCapture::Later(
-                [rendered, &converted] {
-                    ++converted;
-                    return rendered->Convert();
-                },
-                [rendered](const CDibSection& shown, std::stop_token stop) { return rendered->Shows(shown, stop); });
+            program(cancellable, [&converted, done](CPreviewCapture capture, std::exception_ptr error) {
+                if (capture.finish)
+                    capture.finish = [finish = capture.finish, &converted] {
+                        ++converted;
+                        return finish();
+                    };
+                done(std::move(capture), error);
+            });
         },
         nullptr);
     CDibSectionPtr shown;

@@ -21,6 +21,22 @@ inline CPageSetupPaper PdfPaper(const CRect& margin = {1000, 1000, 1000, 1000})
     return CPageSetupPaper(pdf, pdf->DefaultDevMode(), margin);
 }
 
+// A capture function that answers at once with what `capture` gives, or
+// with what it raises.
+inline CPageSetupDlg::CaptureFunction AtOnce(std::function<CPreviewCapture()> capture)
+{
+    return [capture = std::move(capture)](GCancellable*, CPageSetupDlg::CaptureDone done) {
+        CPreviewCapture result;
+        try {
+            result = capture();
+        } catch (...) {
+            done({}, std::current_exception());
+            return;
+        }
+        done(std::move(result), nullptr);
+    };
+}
+
 class PageSetupDlgTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { g_setenv("CUPS_SERVER", "/nonexistent/qv-test/cups.sock", TRUE); }
@@ -37,7 +53,8 @@ protected:
     void Make(const CFitImageToPageSetting& setting = {})
     {
         dialog = std::make_unique<CPageSetupDlg>(
-            PdfPaper(), setting, [this] { return capture; }, [this](const CSize& size) { resized.push_back(size); });
+            PdfPaper(), setting, AtOnce([this] { return capture; }),
+            [this](const CSize& size) { resized.push_back(size); });
     }
     int Run(std::function<void()> steps)
     {

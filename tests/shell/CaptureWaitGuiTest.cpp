@@ -48,6 +48,18 @@ public:
     int runs = 0;
 };
 
+// The widget of `root`'s tree with that name.
+Gtk::Widget* Named(Gtk::Widget& root, const std::string& name)
+{
+    if (root.get_name() == name)
+        return &root;
+    if (auto* container = dynamic_cast<Gtk::Container*>(&root))
+        for (Gtk::Widget* child : container->get_children())
+            if (Gtk::Widget* found = Named(*child, name))
+                return found;
+    return nullptr;
+}
+
 class CaptureWait : public testing::Test {
 protected:
     void SetUp() override
@@ -114,7 +126,11 @@ TEST_F(CaptureWait, CopyRightAfterTheLoadEventHasEveryTileDrawn)
     Glib::RefPtr<Gdk::Cursor> frameCursor = Gdk::Cursor::create(frame->get_display(), "crosshair");
     Glib::RefPtr<Gdk::Cursor> shieldCursor;
     int runsDuringWait = -1;
+    Gtk::Widget* copyButton = Named(*frame, "tool-" + std::to_string(ID_EDIT_COPY));
+    ASSERT_TRUE(copyButton);
+    bool copyOfferedDuringWait = true;
     onWaiting = [&] {
+        copyOfferedDuringWait = copyButton->get_sensitive();
         frameCursor = frame->get_window()->get_cursor();
         std::vector<Gtk::Widget*> layers = frame->ScrollView().ClientOverlay().get_children();
         if (auto window = layers.back()->get_window())
@@ -128,7 +144,10 @@ TEST_F(CaptureWait, CopyRightAfterTheLoadEventHasEveryTileDrawn)
     ASSERT_TRUE(copy->dib);
     EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(Shown(kWaiting));
+    // ... nor offered.
     EXPECT_EQ(runsDuringWait, 1);
+    EXPECT_FALSE(copyOfferedDuringWait);
+    EXPECT_TRUE(copyButton->get_sensitive());
     // The busy cursor is over the client area only.
     EXPECT_TRUE(shieldCursor);
     EXPECT_FALSE(frameCursor);

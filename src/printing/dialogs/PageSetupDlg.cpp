@@ -83,6 +83,8 @@ CPageSetupDlg::CPageSetupDlg(const CPageSetupPaper& paper, const CFitImageToPage
 CPageSetupDlg::~CPageSetupDlg()
 {
     StopFinishing();
+    if (m_captureCancel)
+        g_object_unref(m_captureCancel);
     m_timer.disconnect();
     for (auto& connection : m_connections)
         connection.disconnect();
@@ -320,20 +322,39 @@ bool CPageSetupDlg::OnTimer()
 
 void CPageSetupDlg::UpdateBitmap()
 {
-    CPreviewCapture capture;
+    if (!m_capture) {
+        OnCaptured({}, nullptr);
+        return;
+    }
+    if (m_captureCancel)
+        g_object_unref(m_captureCancel);
+    m_captureCancel = g_cancellable_new();
+    std::weak_ptr<int> current = m_captureNumber;
+    const int number = ++*m_captureNumber;
     try {
-        if (m_capture)
-            capture = m_capture();
+        m_capture(m_captureCancel, [this, current, number](CPreviewCapture capture, std::exception_ptr error) {
+            // A capture of a dialog that has ended, or one stopped since.
+            const std::shared_ptr<int> latest = current.lock();
+            if (latest && *latest == number)
+                OnCaptured(std::move(capture), error);
+        });
     } catch (...) {
+        ++*m_captureNumber;
+        OnCaptured({}, std::current_exception());
+    }
+}
+
+void CPageSetupDlg::OnCaptured(CPreviewCapture capture, std::exception_ptr error)
+{
+    if (error) {
         // Whatever it was (a Glib::Error too), the next tick tries again.
         m_capturing = false;
-        ShowCaptureError(std::current_exception());
+        ShowCaptureError(error);
         return;
     }
     ++m_captures;
     StartFinishing(std::move(capture));
 }
-
 
 CPageSetupDlg::CFinished CPageSetupDlg::Finish(CPreviewCapture capture, CDibSectionPtr shown, std::stop_token stop)
 {
@@ -392,11 +413,16 @@ void CPageSetupDlg::OnFinished(CFinished finished)
         CFitImageToPagePreview::ReleaseLater(std::move(finished.dib));
     else
         m_preview.ShowBitmap(std::move(finished.dib));
+    if (m_resizeWhenCaptured)
+        OnResize();
 }
 
 void CPageSetupDlg::StopFinishing()
 {
-    // The work ends by itself; nothing waits for it.
+    // The capture and the work end by themselves; nothing waits for them.
+    ++*m_captureNumber;
+    if (m_captureCancel)
+        g_cancellable_cancel(m_captureCancel);
     m_finishing.Cancel();
     m_capturing = false;
 }
@@ -434,6 +460,8 @@ void CPageSetupDlg::OnResize()
     if (!Validate())
         return;
     const CDibSectionPtr& bitmap = m_preview.Bitmap();
+    // Before the first capture has come the browser is fitted when it comes.
+    m_resizeWhenCaptured = !bitmap;
     if (!bitmap || bitmap->Width() <= 0 || bitmap->Height() <= 0)
         return;
     // The sheets as the preview and the print job lay them out, glue strips included.

@@ -64,9 +64,13 @@ public:
         IDC_FIT = 156, IDC_DPI_TYPE = 157, IDC_ACROSS = 158, IDC_DOWN = 159, IDC_DPI = 160, IDC_RESIZE = 161,
         IDC_PREVIEW = 162,
     };
-    // The capture of the kept area; raises the program's exception on failure,
-    // here or in its finishing work.
-    using CaptureFunction = std::function<CPreviewCapture()>;
+    // The end of a capture of the kept area: the capture, or the program's
+    // exception (its finishing work may raise one too).
+    using CaptureDone = std::function<void(CPreviewCapture capture, std::exception_ptr error)>;
+    // Starts a capture of the kept area; `done` is called once, later from
+    // the main loop or at once. Cancelling `cancellable` asks a capture still
+    // under way to end; the dialog drops a result that comes after.
+    using CaptureFunction = std::function<void(GCancellable* cancellable, CaptureDone done)>;
     // Gives the browser a new kept-area size at once (button 161).
     using ResizeFunction = std::function<void(const CSize& captureSize)>;
 
@@ -141,9 +145,11 @@ private:
     // The worker's part: the bitmap made, then compared with the one shown,
     // so that the user-interface thread has only to show it or drop it.
     static CFinished Finish(CPreviewCapture capture, CDibSectionPtr shown, std::stop_token stop);
+    void OnCaptured(CPreviewCapture capture, std::exception_ptr error);
     void StartFinishing(CPreviewCapture capture);
     void OnFinished(CFinished finished);
-    // Waits for the worker and drops what it made.
+    // Cancels the capture under way and the worker's part; what they make
+    // is dropped.
     void StopFinishing();
     void ShowCaptureError(const std::exception_ptr& error);
     void UpdatePaper();
@@ -177,8 +183,14 @@ private:
     bool m_filling = false;
     bool m_capturing = false;
     bool m_captureErrorShown = false;
+    // Button 161 was pressed before the preview had a capture.
+    bool m_resizeWhenCaptured = false;
     int m_captures = 0;
     int m_ticks = 0;
+    // The capture under way: its cancellable, and the number that its
+    // result must still carry to be taken.
+    GCancellable* m_captureCancel = nullptr;
+    std::shared_ptr<int> m_captureNumber = std::make_shared<int>(0);
 
     CBackgroundWork<CFinished> m_finishing;  // last: cancelled before the rest goes
 };
