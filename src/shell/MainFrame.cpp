@@ -1,6 +1,7 @@
 #include "shell/MainFrame.h"
 
 #include "browser/WebSandbox.h"
+#include "controls/UiTexts.h"
 
 #include "errors/MessageBoxMsg.h"
 #include "errors/MessageFormat.h"
@@ -338,8 +339,8 @@ void CMainFrame::Dispatch(int commandId)
 
 void CMainFrame::BuildMenu()
 {
-    const bool japanese = CurrentLanguage() == UiLanguage::Japanese;
-    m_menuBuilder = Gtk::Builder::create_from_resource(ResourcePath(japanese ? "ui/menu.ja.ui" : "ui/menu.en.ui"));
+    m_menuBuilder = Gtk::Builder::create_from_resource(ResourcePath("ui/menu.ui"));
+    ApplyUiTexts(m_menuBuilder, "ui/menu.ui");
     m_menuBuilder->get_widget("menubar", m_menuBar);
 
     Gtk::Menu* fileMenu = nullptr;
