@@ -58,12 +58,21 @@ TEST_F(PageRequests, ADownloadIsRefusedAndReported)
 {
     std::vector<std::string> refused;
     view.onDownloadRefused = [&](const std::string& url) { refused.push_back(url); };
+    // WebKit's own end of the download: nothing is written after it.
+    bool ended = false;
+    WebKitWebContext* context = webkit_web_view_get_context(view.WebView());
+    const gulong started = g_signal_connect(
+        context, "download-started", G_CALLBACK(+[](WebKitWebContext*, WebKitDownload* download, gpointer flag) {
+            g_signal_connect_swapped(download, "finished",
+                                     G_CALLBACK(+[](gpointer ended) { *static_cast<bool*>(ended) = true; }), flag);
+        }),
+        &ended);
     view.Navigate(FixtureUrl("download-start.html"));
-    ASSERT_TRUE(RunUntil([&] { return !refused.empty(); }));
+    ASSERT_TRUE(RunUntil([&] { return !refused.empty() && ended; }));
+    g_signal_handler_disconnect(context, started);
     EXPECT_EQ(refused, std::vector<std::string>{"data:application/octet-stream;base64,UVZCSU4AAQID"});
     const char* downloads = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
     gchar* written = g_build_filename(downloads ? downloads : g_get_home_dir(), "map-data.bin", nullptr);
-    Settle(0.5);
     EXPECT_FALSE(g_file_test(written, G_FILE_TEST_EXISTS)) << written;
     g_free(written);
 }
