@@ -71,7 +71,13 @@ xvfb="" test_pid=""
 # group (daemons, bus-activated services) but carries the mark; Xvfb last.
 # The document portal, started on a test's private bus, mounts a folder there.
 cleanup() {
+    local status=$?
     trap '' TERM INT HUP
+    # A failed test with a display shows what its X server said.
+    if [ "$status" != 0 ] && [ -n "$xvfb" ]; then
+        echo "--- Xvfb's log:" >&2
+        cat "$tmp"/xvfb.*.log >&2 2>/dev/null || true
+    fi
     if [ -n "$test_pid" ]; then end_processes -- "-$test_pid"; fi
     # Only tests with a display or a bus start processes that leave the
     # group; looking through every process costs the small tests too much.
@@ -107,7 +113,11 @@ start_xvfb() {
     # Generous: a loaded machine may take seconds to start an X server.
     for _ in $(seq 600); do
         # read fails until the whole line, newline included, is there.
-        read -r number <"$tmp/display" && [ -n "$number" ] && { export DISPLAY=:$number; return 0; }
+        if read -r number <"$tmp/display" && [ -n "$number" ]; then
+            # Ready by its word; a client must get in too.
+            xdpyinfo -display ":$number" >/dev/null 2>>"$log" && { export DISPLAY=:$number; return 0; }
+            break
+        fi
         kill -0 "$xvfb" 2>/dev/null || break
         sleep 0.05
     done
@@ -123,7 +133,8 @@ start_xvfb() {
 if [ $display = 1 ] && [ $listing = 0 ]; then
     command -v Xvfb >/dev/null || { echo "Xvfb is not installed (package xvfb): run tools/install-deps.sh" >&2; exit 1; }
     # An Xvfb that ends at once (another one took the same display number a
-    # moment earlier) is tried once more: it picks another free number.
+    # moment earlier) or lets no client in is tried once more: it picks
+    # another free number.
     start_xvfb 1 || start_xvfb 2 || exit 1
     unset XAUTHORITY
 fi
