@@ -120,7 +120,8 @@ void CaptureAsync(CQuorvaScrollView& view, const CCaptureRequest& request, GCanc
                   std::function<void(CCaptureOutcome)> done);
 
 // CaptureAsync, waited for: the main loop runs until it has ended, and its
-// error is raised. For the commands that go on with the bitmap at once.
+// error is raised. For callers with nothing else to do meanwhile (tests and
+// measurements); the program itself goes on from CaptureAsync's end.
 std::unique_ptr<CRenderedCapture> CaptureRendered(CQuorvaScrollView& view, const CSettleRule& settle = {},
                                                   std::chrono::milliseconds timeLimit = kCaptureTimeLimit,
                                                   CBitmapReady bitmap = CBitmapReady::WhileRendering);

@@ -120,6 +120,8 @@ private:
     void Render()
     {
         MarkPhase("page finished");
+        // The window's status agrees with the capture from now on.
+        m_view.View().UpdateLoading();
         WebKitWebView* web = m_view.View().WebView();
         try {
             // A browser set larger than the view can be made would be captured cut.

@@ -79,6 +79,11 @@ public:
     // been refused.
     std::function<void()> onPrintRefused;
 
+    // Tells onReadyStateChanged when IsLoading has changed since last told.
+    // The view looks by itself at its events and, while frames are drawn,
+    // every 250 ms; a capture that has found the page finished tells at once.
+    void UpdateLoading();
+
 private:
     void OnLoadChanged(int loadEvent);
     void OnResourceStarted(WebKitWebResource* resource);
@@ -87,8 +92,6 @@ private:
     void ReleaseResources();
     void NotifyLoadActivity();
     void OnFrameReport(const CFrameReport& report);
-    // Tells onReadyStateChanged when IsLoading has changed since last told.
-    void UpdateLoading();
     void WatchDrawing();
 
     WebKitWebView* m_webView = nullptr;

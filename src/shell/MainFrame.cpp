@@ -174,52 +174,6 @@ void CMainFrame::ConnectViews()
     };
 }
 
-// A capture waiting for the page says so in the status bar; a close of the
-// window during a capture runs once the capture has let go of the view.
-void CMainFrame::ConnectCapture()
-{
-    CCaptureState& capture = m_scrollView.CaptureState();
-    capture.onWaitChanged = [this](bool waiting) {
-        m_status.SetCaptureWaiting(waiting);
-        ShowStatusText();
-    };
-    capture.onCapturedWhileLoading = [this] {
-        m_status.SetCaptureNote(CStatusText::Note::StillLoading);
-        ShowStatusText();
-    };
-    capture.onCapturedWhileAnimating = [this] {
-        m_status.SetCaptureNote(CStatusText::Note::StillAnimating);
-        ShowStatusText();
-    };
-    capture.onCaptureStarted = [this] { EnableCaptureCommands(false); };
-    capture.onCaptureEnded = [this] {
-        EnableCaptureCommands(true);
-        if (!m_closeAfterCapture)
-            return;
-        m_closeAfterCapture = false;
-        // From the main loop: the command that captured unwinds first.
-        Glib::signal_idle().connect_once([this] { close(); });
-    };
-}
-
-// While a capture runs, the commands that would start another one are
-// disabled: their menu items, tool buttons and keys.
-void CMainFrame::EnableCaptureCommands(bool enabled)
-{
-    for (int id : {ID_EDIT_COPY, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PAGE_SETUP}) {
-        if (enabled)
-            m_disabledCommands.erase(id);
-        else
-            m_disabledCommands.insert(id);
-        Gtk::MenuItem* item = nullptr;
-        m_menuBuilder->get_widget("cmd-" + std::to_string(id), item);
-        if (item)
-            item->set_sensitive(enabled);
-        if (auto found = m_toolButtons.find(id); found != m_toolButtons.end())
-            found->second->set_sensitive(enabled);
-    }
-}
-
 // While a job runs, the status bar shows its sheets and a stop button.
 void CMainFrame::ConnectPrintProgress()
 {
@@ -271,11 +225,11 @@ void CMainFrame::CreateCommands()
     auto open = std::make_shared<CCommandOpen>(*msg, m_setting, Browser());
     open->SetParent(this);
     m_commands[ID_FILE_OPEN] = open;
-    auto save = std::make_shared<CCommandSave>(*msg, [this] { return Capture(m_scrollView); });
+    auto save = std::make_shared<CCommandSave>(*msg, [this] { return TakeCapture(); });
     save->SetParent(this);
     m_commands[ID_FILE_SAVE_AS] = save;
     auto print = m_print = std::make_shared<CCommandPrint>(
-        msg, m_setting, m_printThread, [this] { return Capture(m_scrollView); },
+        msg, m_setting, m_printThread, [this] { return TakeCapture(); },
         [this](std::string& title) { return Browser().GetLocationName(title); });
     print->SetOnJobStarted([this] { m_printProgress.Follow(m_printThread.Task()->Progress()); });
     m_commands[ID_FILE_PRINT] = print;
@@ -286,7 +240,8 @@ void CMainFrame::CreateCommands()
     m_commands[kCommandEndPrint] = std::make_shared<CCommandEndPrint>(msg, m_printThread);
     m_printEnd = std::make_unique<CPrintEndDispatcher>(m_printThread, [this] { OnPrintEnded(); });
     m_commands[kCommandQuit] = std::make_shared<CCommandQuit>(msg, m_setting, &Browser());
-    m_commands[ID_EDIT_COPY] = std::make_shared<CCommandCopy>(msg, [this] { return Capture(m_scrollView); }, this);
+    m_commands[ID_EDIT_COPY] =
+        std::make_shared<CCommandCopy>(msg, [this] { return TakeCapture(); }, this);
     auto openLink = std::make_shared<CCommandOpenLink>(msg, Browser(), m_setting);
     for (int id = ID_LINK_FIRST; id <= ID_LINK_LAST; ++id)
         m_commands[id] = openLink;
@@ -332,6 +287,10 @@ void CMainFrame::Dispatch(int commandId)
         openLink->SetStringId(commandId + 8);
     if (commandId == ID_FILE_PAGE_SETUP)
         m_previewCaptures = 0;
+    if (commandId == ID_EDIT_COPY || commandId == ID_FILE_SAVE_AS || commandId == ID_FILE_PRINT) {
+        CaptureThenRun(commandId);
+        return;
+    }
     // Keep the command alive while it runs, whatever it does to the table.
     std::shared_ptr<CCommand> command = found->second;
     command->RunAndReport(true, false);
@@ -577,6 +536,8 @@ void CMainFrame::EndSession()
         if (auto* dialog = dynamic_cast<Gtk::Dialog*>(window); dialog && dialog->get_visible())
             dialog->response(Gtk::RESPONSE_DELETE_EVENT);
     }
+    // A capture under way ends without its command.
+    m_scrollView.CaptureState().Abandon();
     StopPrinting(m_printThread);
     m_printEnd->Mute();
     m_closeAfterPrintEnd = false;

@@ -18,6 +18,7 @@
 #include <set>
 #include <memory>
 
+class CDibSection;
 class CSetting;
 
 // The program's only top-level window: menu bar, tool bar and size bar in the
@@ -40,6 +41,9 @@ public:
 
     // Runs the command with this id through its guard.
     void Dispatch(int commandId);
+    // The capture that the running Copy, Save As or Print goes on with;
+    // null when taken already or when no such command runs.
+    std::shared_ptr<CDibSection> TakeCapture() { return std::exchange(m_captured, nullptr); }
     void SetCommand(int commandId, std::shared_ptr<CCommand> command);
     // The command object run for this id; null when there is none.
     std::shared_ptr<CCommand> Command(int commandId) const;
@@ -93,6 +97,7 @@ private:
     void ShowStatusText();
     void ConnectCapture();
     void EnableCaptureCommands(bool enabled);
+    void CaptureThenRun(int commandId);
     void ConnectPrintProgress();
     void OnPrintEnded();
     void Shutdown();
@@ -107,6 +112,10 @@ private:
     std::string m_statusText;
     // A close that arrived during a capture; it runs when the capture ends.
     bool m_closeAfterCapture = false;
+    // The capture that Copy, Save As or Print is about to take over.
+    std::shared_ptr<CDibSection> m_captured;
+    // Expires with the window: a capture's end that comes later does nothing.
+    std::shared_ptr<const int> m_life = std::make_shared<int>(0);
     // Captures of the page setup preview since the dialog opened.
     int m_previewCaptures = 0;
     // A close that asked the running job to stop; it runs at the job's end.

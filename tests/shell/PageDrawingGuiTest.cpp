@@ -26,12 +26,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Copy as the frame runs it after its capture, keeping the capture instead of
+// putting it on the clipboard.
 class RecordingCopy : public CCommand {
 public:
     explicit RecordingCopy(CMainFrame& frame) : CCommand(&TheMsg()), m_frame(frame) {}
     void Execute(bool) override
     {
-        dib = Capture(m_frame.ScrollView());
+        dib = m_frame.TakeCapture();
         capturedAt = std::chrono::system_clock::now();
     }
     CDibSectionPtr dib;
@@ -85,6 +87,13 @@ protected:
     }
 
     TileServer server;
+    // Copy as a person starts it; returns when its capture has ended.
+    void Copy()
+    {
+        frame->Dispatch(ID_EDIT_COPY);
+        ASSERT_TRUE(RunUntil([&] { return !frame->ScrollView().CaptureState().IsCapturing(); }, 60));
+    }
+
     CSetting setting;
     std::unique_ptr<CMainFrame> frame;
     std::shared_ptr<RecordingCopy> copy;
@@ -95,7 +104,7 @@ protected:
 TEST_F(PageDrawing, CopyHoldsAMapThatWebGlDrawsAfterAWorkersAnswer)
 {
     Open("webgl-worker.html");
-    frame->Dispatch(ID_EDIT_COPY);
+    Copy();
     ASSERT_TRUE(copy->dib);
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(PixelAt(*copy->dib, 200, 150), 0x0080FFu);
@@ -127,7 +136,7 @@ TEST_F(PageDrawing, APageThatAnimatesForEverIsCapturedWithANote)
 {
     Open("animating.html");
     const auto start = Clock::now();
-    frame->Dispatch(ID_EDIT_COPY);
+    Copy();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     ASSERT_TRUE(copy->dib);
     std::printf("animating page captured after %.2f s\n", seconds);
