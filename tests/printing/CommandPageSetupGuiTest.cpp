@@ -72,7 +72,15 @@ TEST_F(PageSetupCommand, TheAidsAreLoadedAndStored)
         EXPECT_TRUE(Shown<Gtk::CheckButton>("checkCutGuides").get_active());
         EXPECT_FALSE(Shown<Gtk::CheckButton>("checkSheetLabels").get_active());
         EXPECT_TRUE(Shown<Gtk::CheckButton>("checkAssemblySheet").get_active());
-        FocusAndSelectAll(Shown<Gtk::Entry>("editOverlap"));
+        // Text that is no number is refused, not dropped.
+        Gtk::Entry& overlap = Shown<Gtk::Entry>("editOverlap");
+        FocusAndSelectAll(overlap);
+        Type("abc");
+        Ok();
+        ASSERT_TRUE(PumpUntil([&] { return !messages.empty(); }, 10000));
+        EXPECT_EQ(messages, std::vector<std::string>{"数値の書式が不正です: abc"});
+        EXPECT_TRUE(overlap.has_focus());
+        FocusAndSelectAll(overlap);
         Type("7");
         Shown<Gtk::CheckButton>("checkSheetLabels").grab_focus();
         Key("space");
@@ -81,7 +89,7 @@ TEST_F(PageSetupCommand, TheAidsAreLoadedAndStored)
         Ok();
     });
     EXPECT_EQ(win.setting.pageSetting.assembly, (CAssemblySetting{700, true, true, false}));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 // Cancel after another paper, orientation, margin, sheets and aids: the

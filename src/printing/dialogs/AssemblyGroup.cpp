@@ -43,7 +43,7 @@ void CAssemblyGroup::Bind(const Glib::RefPtr<Gtk::Builder>& builder, const CAsse
 void CAssemblyGroup::CommitTyped()
 {
     if (Gtk::Entry* entry = m_overlapBox.Entry())
-        m_overlapBox.CommitQuietly(entry->get_text());
+        m_overlapBox.Commit(entry->get_text());
 }
 
 void CAssemblyGroup::SetOverlap(int value)

@@ -16,7 +16,8 @@ class CAssemblyGroup {
 public:
     void Bind(const Glib::RefPtr<Gtk::Builder>& builder, const CAssemblySetting& setting, std::function<void()> changed);
     const CAssemblySetting& Setting() const { return m_setting; }
-    // An overlap typed but not yet committed counts as well.
+    // An overlap typed but not yet committed counts as well; text that is
+    // not a number raises my::CCtrlException naming the overlap's box.
     void CommitTyped();
 
     int GetOverlap() const { return m_setting.overlap; }

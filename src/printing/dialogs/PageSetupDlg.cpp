@@ -68,10 +68,8 @@ CPageSetupDlg::CPageSetupDlg(const CPageSetupPaper& paper, const CFitImageToPage
     m_portrait = Widget<Gtk::RadioButton>(m_builder, ControlName(IDC_PORTRAIT));
     m_landscape = Widget<Gtk::RadioButton>(m_builder, ControlName(IDC_LANDSCAPE));
     // OK closes the dialog only when the boxes are valid.
-    m_connections.push_back(ConnectCheckedOk(*m_dialog, *Widget<Gtk::Button>(m_builder, ControlName(IDOK)), [this] {
-        m_assemblyGroup.CommitTyped();
-        return Validate();
-    }));
+    m_connections.push_back(
+        ConnectCheckedOk(*m_dialog, *Widget<Gtk::Button>(m_builder, ControlName(IDOK)), [this] { return Validate(); }));
     m_connections.push_back(Widget<Gtk::Button>(m_builder, ControlName(IDCANCEL))->signal_clicked().connect([this] {
         m_dialog->response(IDCANCEL);
     }));
@@ -442,10 +440,11 @@ void CPageSetupDlg::ShowCaptureError(const std::exception_ptr& error)
 bool CPageSetupDlg::Validate()
 {
     return CommitEntries(*m_msg, [&] {
-        // Margins typed but not yet committed count as well.
+        // Margins and the glue strip typed but not yet committed count as well.
         for (auto& box : m_marginBoxes)
             if (Gtk::Entry* entry = box.Entry())
                 box.Commit(entry->get_text());
+        m_assemblyGroup.CommitTyped();
         if (m_setting.fitType == FIT) {
             m_acrossBox.CommitInput(true);
             m_downBox.CommitInput(true);
