@@ -3,6 +3,7 @@
 #include "browser/WebSandbox.h"
 #include "browser/PageWatch.h"
 #include "common/ProgramPages.h"
+#include "common/WebAddress.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
@@ -183,9 +184,11 @@ void CQuorvaneView::PutSilent(bool silent)
 void CQuorvaneView::Navigate(const std::string& url)
 {
     const std::string target = ResolveProgramPageUrl(url);
-    if (!target.empty() && !g_uri_is_valid(target.c_str(), G_URI_FLAGS_PARSE_RELAXED, nullptr)) {
-        // A bare host name such as "example.com" is taken as a web address.
-        const std::string withScheme = "https://" + target;
+    if (!target.empty() &&
+        (IsHostAndPort(target) || !g_uri_is_valid(target.c_str(), G_URI_FLAGS_PARSE_RELAXED, nullptr))) {
+        // A bare host name such as "example.com", with or without a port, is
+        // taken as a web address.
+        const std::string withScheme = SchemeForTypedHost(target) + target;
         GError* error = nullptr;
         if (target.find("://") != std::string::npos ||
             !g_uri_is_valid(withScheme.c_str(), G_URI_FLAGS_PARSE_RELAXED, &error)) {

@@ -1,6 +1,7 @@
 // What a page may ask of the browser in silent mode: leaving it is never
 // refused quietly, and a file it offers for download is refused out loud.
 #include "GuiTestUtil.h"
+#include "TileServer.h"
 #include "controls/GuiInput.h"
 
 #include "browser/QuorvaneView.h"
@@ -34,6 +35,18 @@ protected:
     Gtk::Window window;
     CQuorvaneView view;
 };
+
+// "localhost:PORT/..." typed without a scheme is this machine's web server,
+// not a URL of a scheme "localhost".
+TEST_F(PageRequests, AHostAndPortTypedWithoutASchemeIsLoaded)
+{
+    TileServer server;
+    ASSERT_TRUE(server.Running());
+    const std::string url = server.PageUrl("shell-page.html");
+    const std::string prefix = "http://127.0.0.1";
+    ASSERT_EQ(url.rfind(prefix, 0), 0u);
+    EXPECT_TRUE(LoadAndWait("localhost" + url.substr(prefix.size()), "Shell fixture"));
+}
 
 TEST_F(PageRequests, APageThatAsksBeforeItIsLeftIsLeft)
 {
