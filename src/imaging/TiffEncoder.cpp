@@ -1,6 +1,8 @@
 // TIFF through libtiff, written strip by strip through the file's descriptor.
 // TIFF keeps colour samples in RGB order, so each strip's rows are reordered
-// into one strip buffer on the way.
+// into one strip buffer on the way. libtiff goes back to write each strip's
+// place in the file: a pipe or FIFO, which cannot go back, gets the file
+// made in memory first.
 #include "imaging/FilterTrial.h"
 #include "imaging/ImgEncoder.h"
 #include "imaging/ImgSource.h"
@@ -16,6 +18,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -33,6 +36,7 @@ public:
     void Initialize(FILE* file) override
     {
         m_fd = fileno(file);
+        m_inMemory = ::lseek(m_fd, 0, SEEK_CUR) < 0 && errno == ESPIPE;
         TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
         TIFFOpenOptionsSetErrorHandlerExtR(options, ErrorHandler, this);
         TIFFOpenOptionsSetWarningHandlerExtR(options, WarningHandler, this);
@@ -124,6 +128,8 @@ public:
     {
         TIFFCleanup(m_tif);
         m_tif = nullptr;
+        if (m_inMemory && WriteAll(this, m_memory.data(), tmsize_t(m_memory.size())) < 0)
+            Check(false);
     }
 
 private:
@@ -161,11 +167,34 @@ private:
 
     static tmsize_t ReadProc(thandle_t h, void* buffer, tmsize_t size)
     {
-        return ::read(static_cast<CTiffEncoder*>(h)->m_fd, buffer, size_t(size));
+        auto* self = static_cast<CTiffEncoder*>(h);
+        if (!self->m_inMemory)
+            return ::read(self->m_fd, buffer, size_t(size));
+        const size_t from = std::min(self->m_at, self->m_memory.size());
+        const size_t n = std::min(size_t(size), self->m_memory.size() - from);
+        std::memcpy(buffer, self->m_memory.data() + from, n);
+        self->m_at = from + n;
+        return tmsize_t(n);
     }
     static tmsize_t WriteProc(thandle_t h, void* buffer, tmsize_t size)
     {
         auto* self = static_cast<CTiffEncoder*>(h);
+        if (!self->m_inMemory)
+            return WriteAll(self, buffer, size);
+        try {
+            if (self->m_memory.size() < self->m_at + size_t(size))
+                self->m_memory.resize(self->m_at + size_t(size));
+        } catch (const std::bad_alloc&) {
+            self->m_errno = ENOMEM;
+            self->m_text = std::strerror(ENOMEM);
+            return -1;
+        }
+        std::memcpy(self->m_memory.data() + self->m_at, buffer, size_t(size));
+        self->m_at += size_t(size);
+        return size;
+    }
+    static tmsize_t WriteAll(CTiffEncoder* self, const void* buffer, tmsize_t size)
+    {
         const auto* p = static_cast<const uint8_t*>(buffer);
         tmsize_t done = 0;
         while (done < size) {
@@ -183,13 +212,21 @@ private:
     }
     static toff_t SeekProc(thandle_t h, toff_t offset, int whence)
     {
-        return toff_t(::lseek(static_cast<CTiffEncoder*>(h)->m_fd, off_t(offset), whence));
+        auto* self = static_cast<CTiffEncoder*>(h);
+        if (!self->m_inMemory)
+            return toff_t(::lseek(self->m_fd, off_t(offset), whence));
+        const size_t base = whence == SEEK_CUR ? self->m_at : whence == SEEK_END ? self->m_memory.size() : 0;
+        self->m_at = base + size_t(offset);
+        return toff_t(self->m_at);
     }
     static int CloseProc(thandle_t) { return 0; }
     static toff_t SizeProc(thandle_t h)
     {
+        auto* self = static_cast<CTiffEncoder*>(h);
+        if (self->m_inMemory)
+            return toff_t(self->m_memory.size());
         struct stat st {};
-        return ::fstat(static_cast<CTiffEncoder*>(h)->m_fd, &st) == 0 ? toff_t(st.st_size) : 0;
+        return ::fstat(self->m_fd, &st) == 0 ? toff_t(st.st_size) : 0;
     }
     static int MapProc(thandle_t, void**, toff_t*) { return 0; }
     static void UnmapProc(thandle_t, void*, toff_t) {}
@@ -197,6 +234,10 @@ private:
     CEncoderTuning m_tuning;
     TIFF* m_tif = nullptr;
     int m_fd = -1;
+    // The file made in memory for a descriptor that cannot seek.
+    bool m_inMemory = false;
+    std::vector<uint8_t> m_memory;
+    size_t m_at = 0;
     int32_t m_width = 0, m_height = 0;
     size_t m_rowBytes = 0;
     uint32_t m_rowsPerStrip = 1;

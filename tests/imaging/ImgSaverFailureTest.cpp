@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <tiffio.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -233,6 +234,29 @@ TEST_F(ImgSaverFailureTest, DevicesAndFifosAreWrittenInPlace)
     EXPECT_EQ(got, ssize_t(14 + 40 + 2 * 12)) << "the whole BMP through the FIFO";
     EXPECT_EQ(data.substr(0, 2), "BM");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.fifo"});
+
+    // TIFF goes back in its file as it is written; through a FIFO it still
+    // arrives whole, a file that reads back.
+    wic::CImgSaver tiff;
+    tiff.container = ImgContainer::Tiff;
+    const int tiffReader = g_open(fifo.c_str(), O_RDONLY | O_NONBLOCK, 0);
+    ASSERT_GE(tiffReader, 0);
+    tiff.Save(*img, fifo);
+    std::string bytes(1 << 16, '\0');
+    const ssize_t length = read(tiffReader, bytes.data(), bytes.size());
+    close(tiffReader);
+    ASSERT_GT(length, 8);
+    const std::string copy = folder.File("copy.tif");
+    ASSERT_TRUE(g_file_set_contents(copy.c_str(), bytes.data(), length, nullptr));
+    TIFF* tif = TIFFOpen(copy.c_str(), "r");
+    ASSERT_TRUE(tif);
+    uint32_t width = 0, height = 0;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    TIFFClose(tif);
+    g_remove(copy.c_str());
+    EXPECT_EQ(width, uint32_t(img->Width()));
+    EXPECT_EQ(height, uint32_t(img->Height()));
 
     // A FIFO nobody reads is an error, not a program that waits for ever.
     EXPECT_EQ(SaveFails(fifo).msgId, 58986u);
