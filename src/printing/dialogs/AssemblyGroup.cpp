@@ -26,6 +26,8 @@ void CAssemblyGroup::Bind(const Glib::RefPtr<Gtk::Builder>& builder, const CAsse
     m_changed = std::move(changed);
     m_overlapBox.Bind(*Widget<Gtk::Entry>(builder, "editOverlap"), this, &CAssemblyGroup::GetOverlap,
                       &CAssemblyGroup::SetOverlap);
+    // Refused text stays when the focus leaves, so that OK reports it.
+    m_overlapBox.KeepRefusedText();
     m_overlapBox.ShowValue();
     using Getter = bool (CAssemblyGroup::*)() const;
     using Setter = void (CAssemblyGroup::*)(bool);
