@@ -11,7 +11,7 @@
 #include "imaging/ImgSaver.h"
 #include "printing/poster/PosterGeometry.h"
 #include "printing/job/PrintEndDispatcher.h"
-#include "printing/devices/PrinterChoice.h"
+#include "printing/job/TaskPrinterChoice.h"
 #include "printing/devices/PrinterSettings.h"
 #include "printing/job/QuorvaThread.h"
 #include "settings/SettingStore.h"

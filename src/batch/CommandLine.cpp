@@ -1,6 +1,6 @@
 #include "batch/CommandLine.h"
 
-#include "browser/QuorvaScrollViewGeometry.h"
+#include "batch/ExitStatus.h"
 #include "common/NumberText.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
@@ -8,7 +8,7 @@
 #include "imaging/SaveFileTypes.h"
 #include "printing/poster/PosterGeometry.h"
 #include "printing/devices/Printers.h"
-#include "batch/ExitStatus.h"
+#include "settings/SettingRange.h"
 
 #include <glib.h>
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Types.h"
+#include "settings/SettingRange.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,9 +14,8 @@ typedef struct _cairo_pattern cairo_pattern_t;
 // the view's client coordinates, in which the browser's top-left corner is at
 // (-ScrollX, -ScrollY).
 
-// The largest browser width or height the web view is given: beyond it the
-// view can neither be drawn nor captured. Sizes below 0 give an empty browser.
-inline constexpr int32_t kMaxBrowserSide = 32767;
+// The browser's side for a size setting, within 0 .. kMaxBrowserSide: sizes
+// below 0 give an empty browser.
 int32_t BrowserSide(int32_t setting);
 
 // One scroll bar as the view sets it: minimum 0, maximum, page, position.

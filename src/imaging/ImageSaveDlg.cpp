@@ -1,6 +1,6 @@
 #include "imaging/ImageSaveDlg.h"
 
-#include "common/ActiveWindow.h"
+#include "controls/ActiveWindow.h"
 #include "errors/Exception.h"
 #include "errors/Msg.h"
 #include "errors/StringTable.h"

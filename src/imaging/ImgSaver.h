@@ -1,7 +1,7 @@
 #pragma once
 #include "imaging/Img.h"
 #include "imaging/ImgEncoder.h"
-#include "printing/job/Terminable.h"
+#include "common/Terminable.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,5 @@
 #include "settings/SettingRange.h"
 
-#include "browser/QuorvaScrollViewGeometry.h"
 #include "settings/Setting.h"
 
 #include <algorithm>

@@ -6,6 +6,10 @@ class CSetting;
 // The largest screen coordinate, window size or band width there can be.
 inline constexpr int32_t kMaxScreenCoordinate = 32767;
 
+// The largest browser width or height the web view is given: beyond it the
+// view can neither be drawn nor captured.
+inline constexpr int32_t kMaxBrowserSide = 32767;
+
 // Brings the values read from the settings file (by hand or from a damaged
 // file) into the range the program can live with: trims, margins and scroll
 // positions 0 or more; sheets, Dpi and the glue overlap within the page

@@ -1,6 +1,6 @@
 #include "shell/AboutDlg.h"
 
-#include "common/ActiveWindow.h"
+#include "controls/ActiveWindow.h"
 #include "controls/UiTexts.h"
 #include "errors/Exception.h"
 #include "errors/Msg.h"

@@ -1,6 +1,6 @@
 #include "shell/App.h"
 
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/Resources.h"
 #include "settings/Setting.h"
 #include "batch/BatchRun.h"

@@ -2,7 +2,7 @@
 
 #include "browser/Clipboard.h"
 #include "browser/QuorvaneView.h"
-#include "common/ActiveWindow.h"
+#include "controls/ActiveWindow.h"
 #include "settings/Setting.h"
 #include "shell/OpenUrlDlg.h"
 

@@ -2,9 +2,9 @@
 
 #include "bitmap/DibSection.h"
 #include "browser/Capture.h"
-#include "common/ActiveWindow.h"
+#include "controls/ActiveWindow.h"
 #include "errors/Exception.h"
-#include "printing/devices/PrinterChoice.h"
+#include "printing/job/TaskPrinterChoice.h"
 #include "printing/job/QuorvaThread.h"
 #include "settings/Setting.h"
 

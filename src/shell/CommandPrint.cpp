@@ -1,6 +1,6 @@
 #include "shell/CommandPrint.h"
 
-#include "common/ActiveWindow.h"
+#include "controls/ActiveWindow.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
@@ -8,7 +8,7 @@
 #include "printing/poster/PosterGeometry.h"
 #include "printing/dialogs/PrintDlg.h"
 #include "printing/job/PrintJobControl.h"
-#include "printing/devices/PrinterChoice.h"
+#include "printing/job/TaskPrinterChoice.h"
 #include "printing/job/QuorvaThread.h"
 #include "printing/job/PrintJob.h"
 #include "settings/Setting.h"

@@ -3,7 +3,7 @@
 #include "browser/WebSandbox.h"
 #include "controls/UiTexts.h"
 
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
 #include "errors/Resources.h"
@@ -13,7 +13,7 @@
 #include "browser/Capture.h"
 #include "shell/AboutDlg.h"
 #include "printing/job/PrintJobControl.h"
-#include "printing/devices/PrinterChoice.h"
+#include "printing/job/TaskPrinterChoice.h"
 #include "shell/CommandCopy.h"
 #include "shell/CommandEndPrint.h"
 #include "shell/CommandOpen.h"

@@ -5,7 +5,7 @@
 #include "bitmap/DibSection.h"
 #include "browser/Capture.h"
 #include "errors/ErrorRecord.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "shell/CommandIds.h"
 
 // A capture waiting for the page says so in the status bar; a close of the

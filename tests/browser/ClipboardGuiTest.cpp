@@ -6,7 +6,7 @@
 #include "browser/Capture.h"
 #include "browser/Clipboard.h"
 #include "errors/Exception.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "shell/CommandCopy.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>

@@ -3,7 +3,7 @@
 // from the type list and the Save button clicked.
 #include "ImagingTestUtil.h"
 #include "errors/Exception.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "shell/CommandSave.h"
 
 #include <glib/gstdio.h>

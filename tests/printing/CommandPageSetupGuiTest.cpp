@@ -4,7 +4,7 @@
 #include "browser/Capture.h"
 #include "browser/ScrollViewWindow.h"
 #include "controls/GuiInput.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "printing/job/QuorvaTask.h"
 #include "printing/job/QuorvaThread.h"

@@ -4,7 +4,7 @@
 #include "PosterFixture.h"
 #include "PrintDialogDriver.h"
 #include "controls/GuiInput.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"

@@ -3,7 +3,7 @@
 // cannot be opened, and no printer at all.
 #include "CupsTestServer.h"
 #include "PageSetupFixture.h"
-#include "printing/devices/PrinterChoice.h"
+#include "printing/job/TaskPrinterChoice.h"
 #include "printing/job/QuorvaThread.h"
 #include "settings/Setting.h"
 #include "shell/CommandPageSetup.h"

@@ -4,7 +4,7 @@
 #include "PageSetupDriver.h"
 #include "PosterFixture.h"
 #include "controls/GuiInput.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "printing/dialogs/PageSetupDlg.h"
 

@@ -2,7 +2,7 @@
 // mouse's work done by mnemonics, OK and Cancel by Return and Escape.
 #include "PrintDialogDriver.h"
 #include "controls/GuiInput.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "printing/dialogs/PrintDlg.h"
 #include "shell/CommandPrint.h"

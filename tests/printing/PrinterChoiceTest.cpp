@@ -1,4 +1,4 @@
-#include "printing/devices/PrinterChoice.h"
+#include "printing/job/TaskPrinterChoice.h"
 #include "printing/job/QuorvaTask.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "printing/PageSetupDriver.h"
 
 #include "errors/Exception.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "settings/Setting.h"
 #include "settings/RecordingMsg.h"

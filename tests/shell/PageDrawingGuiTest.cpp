@@ -7,7 +7,7 @@
 
 #include "bitmap/DibSection.h"
 #include "browser/Capture.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "settings/Setting.h"
 #include "shell/CommandIds.h"

@@ -4,7 +4,7 @@
 #include "GuiTestUtil.h"
 #include "printing/RecordingPageDevice.h"
 
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "printing/job/QuorvaThread.h"
 #include "settings/Setting.h"

@@ -1,5 +1,5 @@
 #include "errors/Exception.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "settings/RecordingMsg.h"
 #include "batch/ExitStatus.h"

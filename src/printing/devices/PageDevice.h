@@ -2,7 +2,7 @@
 #include "common/Types.h"
 #include "errors/Exception.h"
 #include "bitmap/DibCairo.h"
-#include "printing/devices/DevMode.h"
+#include "printing/DevMode.h"
 
 #include <functional>
 #include <string>

@@ -1,5 +1,5 @@
 #pragma once
-#include "printing/devices/DevMode.h"
+#include "printing/DevMode.h"
 #include "printing/devices/Printers.h"
 
 #include <optional>

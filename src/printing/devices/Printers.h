@@ -1,6 +1,6 @@
 #pragma once
 #include "common/Types.h"
-#include "printing/devices/DevMode.h"
+#include "printing/DevMode.h"
 #include "printing/devices/PageDevice.h"
 
 #include <functional>

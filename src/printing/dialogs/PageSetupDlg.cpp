@@ -6,7 +6,7 @@
 #include "common/NumberText.h"
 #include "errors/ErrorRecord.h"
 #include "errors/Exception.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/ProgramMessages.h"
 #include "errors/Resources.h"
 #include "errors/StringTable.h"

@@ -5,7 +5,7 @@
 #include "common/NumberText.h"
 #include "controls/UiTexts.h"
 #include "errors/Exception.h"
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 #include "errors/ProgramMessages.h"
 #include "errors/Resources.h"
 

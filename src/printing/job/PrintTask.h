@@ -5,7 +5,7 @@
 #include "printing/devices/PageDevice.h"
 #include "printing/job/PrintJob.h"
 #include "printing/job/PrintProgress.h"
-#include "printing/job/Terminable.h"
+#include "common/Terminable.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 #include "bitmap/DibSection.h"
-#include "printing/devices/DevMode.h"
+#include "printing/DevMode.h"
 #include "printing/PageSetting.h"
 #include "printing/poster/PaperInfo.h"
 #include "printing/poster/PosterGeometry.h"

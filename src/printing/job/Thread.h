@@ -1,6 +1,6 @@
 #pragma once
 #include "errors/Exception.h"
-#include "printing/job/Terminable.h"
+#include "common/Terminable.h"
 
 #include <atomic>
 #include <future>

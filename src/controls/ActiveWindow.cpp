@@ -1,4 +1,4 @@
-#include "common/ActiveWindow.h"
+#include "controls/ActiveWindow.h"
 
 #include <gtkmm/window.h>
 

@@ -1,6 +1,6 @@
-#include "errors/MessageBoxMsg.h"
+#include "controls/MessageBoxMsg.h"
 
-#include "common/ActiveWindow.h"
+#include "controls/ActiveWindow.h"
 #include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
 
