@@ -2,12 +2,28 @@
 // Names of parameterised test cases made from their values, so that a case
 // is named the same in every build and says what it checks (gtest allows
 // letters, digits and '_' only).
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace testname {
+
+// Names over 48 characters keep their first 40 and a hash of the whole name,
+// so that ctest's lines, padded to the longest name, stay readable.
+inline std::string Capped(std::string name)
+{
+    constexpr size_t kMax = 48, kKept = 40;
+    if (name.size() <= kMax)
+        return name;
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (const unsigned char c : name)
+        hash = (hash ^ c) * 16777619u;
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "_%08X", hash);
+    return name.substr(0, kKept) + tail;
+}
 
 // `text` with every character other than an ASCII letter or digit spelled
 // out ("_Space_", "_Dot_", "_xE3_" for a byte of UTF-8); "Empty" for "".
@@ -42,7 +58,7 @@ inline std::string FromText(std::string_view text)
         name += word ? word : hex;
         name += '_';
     }
-    return name;
+    return Capped(name);
 }
 
 inline std::string FromNumber(long long value)
@@ -56,7 +72,7 @@ inline std::string FromArgs(const std::vector<std::string>& args)
     std::string name;
     for (const std::string& arg : args)
         name += (name.empty() ? "" : "_") + FromText(arg);
-    return name;
+    return Capped(name);
 }
 
 }  // namespace testname
