@@ -2,9 +2,12 @@
 #include "imaging/FilterTrial.h"
 #include "imaging/ImgEncoder.h"
 #include "imaging/ImgSource.h"
+#include "imaging/PngBands.h"
 
 #include <png.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstring>
@@ -90,6 +93,11 @@ public:
             Fail();
         png_set_filter(m_png, PNG_FILTER_TYPE_BASE, m_filters);
         png_write_info(m_png, m_info);
+        const size_t bytes = source.RowBytes() * m_height;
+        if (const int threads = PngBandThreads(bytes); threads > 1 && CanCompressInBands()) {
+            WriteInBands(source, threads);
+            return;
+        }
         if (m_bgr)
             png_set_bgr(m_png);
         for (uint32_t y = 0; y < m_height; ++y)
@@ -100,10 +108,56 @@ public:
     {
         if (setjmp(png_jmpbuf(m_png)))
             Fail();
-        png_write_end(m_png, m_info);
+        // libpng does not know of image data written as chunks of our own, so
+        // it would refuse its own end; the end is one empty chunk.
+        if (m_inBands)
+            png_write_chunk(m_png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
+        else
+            png_write_end(m_png, m_info);
     }
 
 private:
+    // Large 8-bit images with one filter for every row are compressed by
+    // several threads at once; libpng compresses on one.
+    bool CanCompressInBands() const
+    {
+        return m_depth == 8 && (m_filters == PNG_FILTER_NONE || m_filters == PNG_FILTER_SUB) &&
+               (m_colourType == PNG_COLOR_TYPE_RGB || m_colourType == PNG_COLOR_TYPE_RGB_ALPHA ||
+                m_colourType == PNG_COLOR_TYPE_GRAY);
+    }
+
+    void WriteInBands(const CImgSource& source, int threads)
+    {
+        CPngBandsRequest request;
+        request.bytesPerPixel = m_colourType == PNG_COLOR_TYPE_RGB ? 3 : m_colourType == PNG_COLOR_TYPE_RGB_ALPHA ? 4 : 1;
+        request.swapRedBlue = m_bgr;
+        request.sub = m_filters == PNG_FILTER_SUB;
+        request.level = m_tuning.pngLevel;
+        // As libpng chooses: filtered rows compress better with Z_FILTERED.
+        request.strategy = m_tuning.pngStrategy != CEncoderTuning::kAuto ? m_tuning.pngStrategy
+                           : request.sub                                ? Z_FILTERED
+                                                                        : Z_DEFAULT_STRATEGY;
+        request.threads = threads;
+        m_inBands = true;
+        try {
+            CompressPngBands(source, request, [this](const uint8_t* data, size_t size) { WriteIdat(data, size); });
+        } catch (const CEncoderError&) {
+            throw;
+        } catch (const std::runtime_error& e) {
+            throw CEncoderError(e.what());
+        }
+    }
+
+    // One piece of the image data, in IDAT chunks of at most a megabyte.
+    void WriteIdat(const uint8_t* data, size_t size)
+    {
+        if (setjmp(png_jmpbuf(m_png)))
+            Fail();
+        constexpr size_t kChunk = size_t{1} << 20;
+        for (size_t done = 0; done < size; done += kChunk)
+            png_write_chunk(m_png, reinterpret_cast<png_const_bytep>("IDAT"), data + done, std::min(kChunk, size - done));
+    }
+
     static png_uint_32 PixelsPerMetre(double dpi) { return png_uint_32(std::lround(dpi / 0.0254)); }
 
     static void ErrorFn(png_structp png, png_const_charp message)
@@ -123,6 +177,7 @@ private:
     int m_colourType = PNG_COLOR_TYPE_RGB, m_depth = 8;
     int m_filters = PNG_FILTER_NONE;
     bool m_bgr = false;
+    bool m_inBands = false;
     char m_text[256] = {};
 };
 

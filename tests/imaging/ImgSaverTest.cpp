@@ -1,10 +1,13 @@
 #include "ImagingTestUtil.h"
 #include "imaging/ImgSaver.h"
+#include "imaging/ImgSource.h"
+#include "imaging/PngBands.h"
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 #include <png.h>
 #include <tiffio.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <cstring>
@@ -257,3 +260,58 @@ TEST(ImgSaverTest, OtherLayoutsRoundTrip)
 }
 
 }  // namespace
+
+namespace {
+
+// What the bands inflate to, or empty when the stream is not valid zlib (the
+// check value at its end included).
+std::vector<uint8_t> InflatedBands(const CImg& img, CPngBandsRequest request, size_t expected)
+{
+    std::vector<uint8_t> stream;
+    CompressPngBands(CImgSource(&img), request,
+                     [&](const uint8_t* data, size_t size) { stream.insert(stream.end(), data, data + size); });
+    std::vector<uint8_t> plain(expected + 1);
+    uLongf size = uLongf(plain.size());
+    if (uncompress(plain.data(), &size, stream.data(), uLong(stream.size())) != Z_OK)
+        return {};
+    plain.resize(size);
+    return plain;
+}
+
+}  // namespace
+
+TEST(ImgSaverTest, RowsCompressedInBandsMakeOneStream)
+{
+    // Noise enough that every band refers back into the one before it.
+    uint32_t seed = 12345;
+    const auto noise = [&seed](int x, int y) { return (seed = seed * 1664525u + 1013904223u) >> 8 & ((x + y) % 7 ? 0x0F0F0F : 0xFFFFFF); };
+    const std::shared_ptr<CImg> img = MakeImgFromDib(MakeCapture(301, 257, noise));
+    const size_t filtered = (301 * 3 + 1) * 257;
+    for (bool sub : {false, true}) {
+        CPngBandsRequest request;
+        request.swapRedBlue = true;
+        request.sub = sub;
+        const std::vector<uint8_t> single = InflatedBands(*img, request, filtered);
+        ASSERT_EQ(single.size(), filtered);
+        for (int threads : {3, 7}) {
+            request.threads = threads;
+            EXPECT_EQ(InflatedBands(*img, request, filtered), single) << threads << " threads, sub " << sub;
+        }
+    }
+}
+
+TEST(ImgSaverTest, LargePngDecodesToThePixels)
+{
+    // Large enough for the encoder to use its bands on a machine with two cores.
+    const int width = 2400, height = 1800;
+    CTempFolder folder;
+    const std::string path = Save(*MakeImgFromDib(MakeCapture(width, height, Colour)), folder.File("large.png"),
+                                  ImgContainer::Png);
+    CDecoded decoded;
+    ASSERT_TRUE(DecodeImageFile(path, decoded));
+    ASSERT_EQ(decoded.width, width);
+    ASSERT_EQ(decoded.height, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            ASSERT_EQ(decoded.At(x, y), Colour(x, y) & 0xFFFFFF) << x << "," << y;
+}
