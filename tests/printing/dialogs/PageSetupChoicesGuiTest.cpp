@@ -1,8 +1,8 @@
 // The page setup dialog's keys and printer choice as a person meets them:
 // Enter wherever the focus is, margins as they are typed, a printer that
 // cannot be opened, and no printer at all.
-#include "CupsTestServer.h"
-#include "PageSetupFixture.h"
+#include "printing/CupsTestServer.h"
+#include "printing/PageSetupFixture.h"
 #include "printing/job/TaskPrinterChoice.h"
 #include "printing/job/QuorvaThread.h"
 #include "settings/Setting.h"

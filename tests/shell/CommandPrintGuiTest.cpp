@@ -1,8 +1,8 @@
 // The Print and EndPrint commands with the real print dialog, the real print
 // thread and the built-in "PDF" destination.
-#include "PdfCheck.h"
-#include "PosterFixture.h"
-#include "PrintDialogDriver.h"
+#include "printing/PdfCheck.h"
+#include "printing/PosterFixture.h"
+#include "printing/PrintDialogDriver.h"
 #include "controls/GuiInput.h"
 #include "controls/MessageBoxMsg.h"
 #include "errors/MessageFormat.h"

@@ -1,8 +1,8 @@
 // The page setup dialog as a person meets it: its real modal run, keys
 // through the X server, the built-in "PDF" destination's papers.
-#include "PageSetupFixture.h"
-#include "PdfCheck.h"
-#include "PosterFixture.h"
+#include "printing/PageSetupFixture.h"
+#include "printing/PdfCheck.h"
+#include "printing/PosterFixture.h"
 #include "browser/Capture.h"
 #include "browser/ScrollViewWindow.h"
 #include "controls/GuiInput.h"

@@ -1,6 +1,6 @@
 // The print dialog as a person uses it: keys through the X server, the
 // mouse's work done by mnemonics, OK and Cancel by Return and Escape.
-#include "PrintDialogDriver.h"
+#include "printing/PrintDialogDriver.h"
 #include "controls/GuiInput.h"
 #include "controls/MessageBoxMsg.h"
 #include "errors/StringTable.h"

@@ -1,5 +1,5 @@
-#include "PosterFixture.h"
-#include "RecordingPageDevice.h"
+#include "printing/PosterFixture.h"
+#include "printing/RecordingPageDevice.h"
 #include "errors/StringTable.h"
 #include "printing/job/QuorvaTask.h"
 #include "printing/poster/TileGeometry.h"

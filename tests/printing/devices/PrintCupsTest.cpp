@@ -1,8 +1,8 @@
 // Real printing: a private CUPS server with a cups-pdf queue receives the
 // program's jobs, and the PDFs that come out are looked at.
-#include "CupsTestServer.h"
-#include "PdfCheck.h"
-#include "PosterFixture.h"
+#include "printing/CupsTestServer.h"
+#include "printing/PdfCheck.h"
+#include "printing/PosterFixture.h"
 #include "errors/StringTable.h"
 #include "printing/job/QuorvaThread.h"
 #include "printing/poster/TileGeometry.h"

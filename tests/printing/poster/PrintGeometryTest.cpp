@@ -1,4 +1,4 @@
-#include "A4At600.h"
+#include "printing/A4At600.h"
 #include "errors/Exception.h"
 #include "errors/StringTable.h"
 #include "printing/poster/PaperSize.h"

@@ -1,5 +1,5 @@
-#include "PdfCheck.h"
-#include "PosterFixture.h"
+#include "printing/PdfCheck.h"
+#include "printing/PosterFixture.h"
 #include "errors/StringTable.h"
 #include "printing/poster/AssemblyAids.h"
 #include "printing/devices/PdfPageDevice.h"

@@ -1,4 +1,4 @@
-#include "A4At600.h"
+#include "printing/A4At600.h"
 #include "errors/Exception.h"
 #include "errors/MessageFormat.h"
 #include "errors/ProgramMessages.h"

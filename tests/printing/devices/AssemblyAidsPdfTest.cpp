@@ -10,7 +10,7 @@
 // 10 + 190 = 200 mm (its tile holds the last 190 pixels); row A at 10 and
 // 10 + 267 = 277 mm, row B at 10 and 10 + 103 = 113 mm (the last 103
 // pixels). Guides run in the margins along those lines.
-#include "PdfCheck.h"
+#include "printing/PdfCheck.h"
 #include "bitmap/DibSection.h"
 #include "errors/StringTable.h"
 #include "printing/job/QuorvaTask.h"

@@ -1,6 +1,6 @@
 // File > Page Setup as the program runs it: the command hands the settings
 // to the real dialog and takes back only what OK confirms.
-#include "PageSetupDriver.h"
+#include "printing/PageSetupDriver.h"
 #include "browser/Capture.h"
 #include "browser/ScrollViewWindow.h"
 #include "controls/GuiInput.h"
