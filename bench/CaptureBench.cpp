@@ -14,6 +14,7 @@
 #include "browser/SnapshotRequest.h"
 #include "browser/CapturePixels.h"
 #include "browser/LoadTracker.h"
+#include "common/Parallel.h"
 #include "browser/QuorvaScrollView.h"
 #include "settings/Setting.h"
 
@@ -123,7 +124,7 @@ Result Measure(CQuorvaScrollView& view, CSetting& setting, int width, int height
         r.surfaceMb = double(pixels.stride) * pixels.height / (1 << 20);
         {
             const CDibSectionPtr dib = CDibSection::New(width, height);
-            const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+            const int threads = ParallelThreads();
             t = Clock::now();
             ConvertArgbToBgr24BottomUp(pixels, {0, 0, width, height}, dib->Bits(), dib->Stride(), threads);
             fresh.push_back(Seconds(t));

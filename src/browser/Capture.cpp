@@ -2,6 +2,7 @@
 
 #include "bitmap/DibSection.h"
 #include "browser/CapturePixels.h"
+#include "common/Parallel.h"
 #include "errors/Exception.h"
 #include "errors/ProgramMessages.h"
 #include "errors/StringTable.h"
@@ -99,11 +100,6 @@ CArgbImage PixelsCovering(cairo_surface_t* image, const CRect& rect)
     return pixels;
 }
 
-int ConversionThreads()
-{
-    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-}
-
 // Letting go of a large snapshot (unmapping and freeing it) takes a good part
 // of the time of the snapshot itself; nothing waits for it, so GLib's thread
 // pool does it while the capture goes on to its caller.
@@ -178,7 +174,7 @@ std::shared_ptr<CDibSection> CRenderedCapture::Convert()
         cairo_surface_destroy(image);
         ThrowSnapshotFailure(ERANGE, LoadString(kMsgSnapshotTooSmall));
     }
-    ConvertArgbToBgr24BottomUp(pixels, m_rect, dib->Bits(), dib->Stride(), ConversionThreads());
+    ConvertArgbToBgr24BottomUp(pixels, m_rect, dib->Bits(), dib->Stride(), ParallelThreads());
     ReleaseSnapshot(image);
     return dib;
 }
@@ -225,7 +221,7 @@ std::shared_ptr<CImg> CRenderedCapture::ConvertInPlace()
     else
         ReleaseSnapshot(snapshot);
     uint8_t* data = cairo_image_surface_get_data(image);
-    ConvertArgbToBgr24InPlace(data, pixels.stride, m_rect, ConversionThreads());
+    ConvertArgbToBgr24InPlace(data, pixels.stride, m_rect, ParallelThreads());
     cairo_surface_mark_dirty(image);
     const uint8_t* top = data + static_cast<size_t>(m_rect.top) * pixels.stride + static_cast<size_t>(m_rect.left) * 4;
     std::shared_ptr<const void> owner(image, ReleaseSnapshot);

@@ -1,9 +1,9 @@
 #include "browser/CapturePixels.h"
 
+#include "common/Parallel.h"
+
 #include <algorithm>
 #include <cstring>
-#include <thread>
-#include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -109,27 +109,8 @@ template <class Rows> void InBands(const CRect& rect, int threads, const Rows& c
     const int64_t pixels = int64_t{rect.Width()} * height;
     const int count = static_cast<int>(std::clamp<int64_t>(std::min<int64_t>(threads, pixels / kMinPixelsPerThread), 1,
                                                            std::min<int64_t>(threads, height)));
-    if (count <= 1) {
-        convert(0, height);
-        return;
-    }
     const auto bandStart = [&](int t) { return static_cast<int32_t>(int64_t{height} * t / count); };
-    std::vector<std::thread> workers;
-    int started = 1;
-    try {
-        workers.reserve(count - 1);
-        for (; started < count; ++started) {
-            const int32_t first = bandStart(started);
-            const int32_t last = bandStart(started + 1);
-            workers.emplace_back([&convert, first, last] { convert(first, last); });
-        }
-    } catch (const std::exception&) {
-        // No thread to spare: the bands not handed out are done here.
-        convert(bandStart(started), height);
-    }
-    convert(0, bandStart(1));
-    for (std::thread& worker : workers)
-        worker.join();
+    RunInParallel(count, [&](int t) { convert(bandStart(t), bandStart(t + 1)); });
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include "imaging/PngBands.h"
 
+#include "common/Parallel.h"
+#include "imaging/ImgEncoder.h"
 #include "imaging/ImgSource.h"
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <exception>
-#include <stdexcept>
-#include <thread>
 
 namespace {
 
@@ -51,7 +51,7 @@ void CompressBand(const CImgSource& source, const CPngBandsRequest& request, CBa
     std::vector<uint8_t> filtered(rowBytes + 1);
     z_stream z{};
     if (deflateInit2(&z, request.level, Z_DEFLATED, -15, 8, request.strategy) != Z_OK)
-        throw std::runtime_error("deflateInit2 failed");
+        throw CEncoderError("deflateInit2 failed");
     struct Ender {
         z_stream* z;
         ~Ender() { deflateEnd(z); }
@@ -69,7 +69,7 @@ void CompressBand(const CImgSource& source, const CPngBandsRequest& request, CBa
         }
         const size_t keep = std::min(dictionary.size(), kWindow);
         if (deflateSetDictionary(&z, dictionary.data() + dictionary.size() - keep, uInt(keep)) != Z_OK)
-            throw std::runtime_error("deflateSetDictionary failed");
+            throw CEncoderError("deflateSetDictionary failed");
     }
 
     // Grown as needed: a plain page compresses to a hundredth of its size.
@@ -82,7 +82,7 @@ void CompressBand(const CImgSource& source, const CPngBandsRequest& request, CBa
             z.avail_out = uInt(std::min<size_t>(band.out.size() - z.total_out, 1u << 30));
             const int result = deflate(&z, flush);
             if (result == Z_STREAM_ERROR)
-                throw std::runtime_error("deflate failed");
+                throw CEncoderError("deflate failed");
             if (flush == Z_FINISH ? result == Z_STREAM_END : (z.avail_in == 0 && z.avail_out != 0))
                 break;
         } while (true);
@@ -115,8 +115,7 @@ void ZlibHeader(int level, uint8_t header[2])
 int PngBandThreads(size_t bytes)
 {
     constexpr size_t kMinBytesPerThread = size_t{4} << 20;
-    const size_t cores = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-    return int(std::clamp<size_t>(bytes / kMinBytesPerThread, 1, cores));
+    return int(std::clamp<size_t>(bytes / kMinBytesPerThread, 1, size_t(ParallelThreads())));
 }
 
 void CompressPngBands(const CImgSource& source, const CPngBandsRequest& request,
@@ -131,26 +130,13 @@ void CompressPngBands(const CImgSource& source, const CPngBandsRequest& request,
     }
     bands.back().final = true;
 
-    const auto run = [&](CBand& band) {
+    RunInParallel(count, [&](int i) {
         try {
-            CompressBand(source, request, band);
+            CompressBand(source, request, bands[size_t(i)]);
         } catch (...) {
-            band.error = std::current_exception();
+            bands[size_t(i)].error = std::current_exception();
         }
-    };
-    std::vector<std::thread> workers;
-    size_t started = 1;
-    try {
-        for (; started < bands.size(); ++started)
-            workers.emplace_back(run, std::ref(bands[started]));
-    } catch (const std::system_error&) {
-        // No thread to spare: the bands not handed out are done here.
-        for (size_t i = started; i < bands.size(); ++i)
-            run(bands[i]);
-    }
-    run(bands[0]);
-    for (std::thread& worker : workers)
-        worker.join();
+    });
     for (const CBand& band : bands)
         if (band.error)
             std::rethrow_exception(band.error);

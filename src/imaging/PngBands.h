@@ -21,7 +21,7 @@ struct CPngBandsRequest {
 // of the band before it as its dictionary, and ends on a byte boundary, so the
 // pieces joined are one stream, as a single-threaded encoder would make with
 // a flush between the bands (a file a fraction of a percent larger). Throws
-// std::runtime_error when zlib fails.
+// CEncoderError when zlib fails, and what `write` throws.
 void CompressPngBands(const CImgSource& source, const CPngBandsRequest& request,
                       const std::function<void(const uint8_t* data, size_t size)>& write);
 

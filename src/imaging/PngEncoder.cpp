@@ -139,13 +139,7 @@ private:
                                                                         : Z_DEFAULT_STRATEGY;
         request.threads = threads;
         m_inBands = true;
-        try {
-            CompressPngBands(source, request, [this](const uint8_t* data, size_t size) { WriteIdat(data, size); });
-        } catch (const CEncoderError&) {
-            throw;
-        } catch (const std::runtime_error& e) {
-            throw CEncoderError(e.what());
-        }
+        CompressPngBands(source, request, [this](const uint8_t* data, size_t size) { WriteIdat(data, size); });
     }
 
     // One piece of the image data, in IDAT chunks of at most a megabyte.
