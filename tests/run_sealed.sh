@@ -91,7 +91,14 @@ cleanup() {
         # shellcheck disable=SC2086
         end_processes $left
     fi
-    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
+    if [ -n "$xvfb" ]; then
+        # Only while it runs: the number of an X server that ended may be
+        # another test's process by now.
+        if kill -0 "$xvfb" 2>/dev/null && [ "$(ps -o ppid= -p "$xvfb" | tr -d ' ')" = $$ ]; then
+            kill "$xvfb" 2>/dev/null || true
+        fi
+        wait "$xvfb" 2>/dev/null || true
+    fi
     fusermount -uz "$tmp/runtime/doc" 2>/dev/null || true
     rm -rf "$tmp" 2>/dev/null || true
 }
@@ -101,14 +108,17 @@ trap 'exit 143' TERM
 trap 'exit 130' INT
 trap 'exit 129' HUP
 
-# Starts Xvfb, which picks a free display number itself and writes it, with
-# a newline, once it accepts clients; sets DISPLAY. It ends with this script
-# even when this script is killed (--pdeathsig).
+# Starts Xvfb on a display number drawn at random, which it writes, with a
+# newline, once it accepts clients; sets DISPLAY. It ends with this script
+# even when this script is killed (--pdeathsig). Not the lowest free number
+# (-displayfd's own choice), which the next test takes again the moment the
+# last one gave it up: once, under load, such a display let xdpyinfo in and
+# was gone a second later.
 start_xvfb() {
     local log=$tmp/xvfb.$1.log number="" _
     : >"$tmp/display"
-    setpriv --pdeathsig TERM -- Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp \
-        3>"$tmp/display" 2>"$log" &
+    setpriv --pdeathsig TERM -- Xvfb ":$((1000 + (RANDOM * 32768 + RANDOM) % 30000))" -displayfd 3 \
+        -screen 0 1920x1080x24 -nolisten tcp 3>"$tmp/display" 2>"$log" &
     xvfb=$!
     # Generous: a loaded machine may take seconds to start an X server.
     for _ in $(seq 600); do
@@ -132,10 +142,9 @@ start_xvfb() {
 
 if [ $display = 1 ] && [ $listing = 0 ]; then
     command -v Xvfb >/dev/null || { echo "Xvfb is not installed (package xvfb): run tools/install-deps.sh" >&2; exit 1; }
-    # An Xvfb that ends at once (another one took the same display number a
-    # moment earlier) or lets no client in is tried once more: it picks
-    # another free number.
-    start_xvfb 1 || start_xvfb 2 || exit 1
+    # An Xvfb that ends at once (its display number is taken) or lets no
+    # client in is tried again on another number.
+    start_xvfb 1 || start_xvfb 2 || start_xvfb 3 || exit 1
     unset XAUTHORITY
 fi
 

@@ -14,13 +14,26 @@ QV_STATUS=""
 # Helper processes a test starts; stopped at exit.
 QV_HELPER_PIDS=""
 
+# True while process $1 is one this script started and has not ended. The
+# number of a process that ended may by now belong to a process of another
+# test (the machine's process numbers go round quickly under the suite).
+qv_own_child() {
+    local stat
+    { read -r stat <"/proc/$1/stat"; } 2>/dev/null || return 1
+    # Fields after the command name: state, parent.
+    read -r -a stat <<<"${stat##*) }"
+    [ "${stat[1]}" = "$$" ] && [ "${stat[0]}" != Z ]
+}
+
 qv_cleanup() {
     if [ -n "$QV_PID" ]; then
-        kill "$QV_PID" 2>/dev/null || true
+        if qv_own_child "$QV_PID"; then kill "$QV_PID" 2>/dev/null || true; fi
         # It writes its settings file as it ends.
         wait "$QV_PID" 2>/dev/null || true
     fi
-    for pid in $QV_HELPER_PIDS; do kill "$pid" 2>/dev/null || true; done
+    for pid in $QV_HELPER_PIDS; do
+        if qv_own_child "$pid"; then kill "$pid" 2>/dev/null || true; fi
+    done
     # A server still writing into its folder would keep it from going away.
     for pid in $QV_HELPER_PIDS; do wait "$pid" 2>/dev/null || true; done
     rm -rf "$QV_TMP"
