@@ -1,19 +1,15 @@
 // The page setup dialog as a person meets it: its real modal run, keys
 // through the X server, the built-in "PDF" destination's papers.
+#include "GuiTestUtil.h"
 #include "printing/PageSetupFixture.h"
 #include "printing/PdfCheck.h"
 #include "printing/PosterFixture.h"
-#include "browser/Capture.h"
-#include "browser/ScrollViewWindow.h"
 #include "controls/GuiInput.h"
 #include "errors/Exception.h"
 #include "controls/MessageBoxMsg.h"
 #include "errors/StringTable.h"
 #include "printing/dialogs/PageSetupDlg.h"
-#include "printing/job/TaskPrinterChoice.h"
 #include "printing/job/QuorvaTask.h"
-#include "printing/job/QuorvaThread.h"
-#include "shell/CommandPageSetup.h"
 
 #include <glib/gstdio.h>
 #include <glibmm/fileutils.h>
@@ -288,133 +284,6 @@ TEST_F(PageSetupDlgTest, ClosingWhileACaptureIsFinishedDropsIt)
     while (Glib::MainContext::get_default()->iteration(false)) {
     }
     EXPECT_TRUE(messages.empty());
-}
-
-// The command with the real browser and the print task.
-class CommandPageSetupTest : public PageSetupDlgTest {
-protected:
-    void SetUp() override
-    {
-        PageSetupDlgTest::SetUp();
-        ASSERT_TRUE(win.WaitShown());
-        ASSERT_TRUE(win.Load("grid")) << win.Title();
-    }
-    void RunCommand(std::function<void()> steps)
-    {
-        RunPageSetup(
-            [this] {
-                command.RunAndReport(true, false);
-                return 0;
-            },
-            std::move(steps));
-    }
-    // A control of the dialog on screen, by the id the dialog gives it.
-    template <class W>
-    W& Shown(const std::string& id)
-    {
-        Gtk::Widget* found = FindBuilderId(*ShownPageSetupDialog(), id);
-        if (!found)
-            throw std::runtime_error("no control " + id);
-        return dynamic_cast<W&>(*found);
-    }
-
-    ScrollViewWindow win{{600, 400}, {700, 500}};
-    CQuorvaThread thread;
-    CCommandPageSetup command{&TheMsg(), win.setting, thread, PreviewCaptureOf(*win.view, [] { return true; }),
-                              [this](const CSize& size) { win.view->SetTrimmedContentSize(size.cx, size.cy); }};
-};
-
-TEST_F(CommandPageSetupTest, FittingTheBrowserToTwoSheetsThenCancelKeepsOnlyTheNewSize)
-{
-    const CDevMode before = *thread.Task()->CopyDevMode();
-    RunCommand([this] {
-        FocusAndSelectAll(*Shown<Gtk::ComboBoxText>("combo158").get_entry());
-        Type("2");
-        Shown<Gtk::Button>("button161").grab_focus();
-        Key("space");
-        // Two A4 sheets side by side, printable 2244 x 3272 dots each: the
-        // 600 x 400 capture grows to 600 x 437 (4488 : 3272).
-        EXPECT_TRUE(PumpUntil([&] { return win.setting.height == 437; }, 10000)) << win.setting.height;
-        EXPECT_EQ(win.setting.width, 600);
-        Key("Escape");
-    });
-    EXPECT_EQ(win.setting.height, 437);
-    EXPECT_EQ(win.setting.pageSetting, CPageSetting{});
-    EXPECT_FALSE(win.setting.printerChoice);
-    EXPECT_EQ(*thread.Task()->CopyDevMode(), before);
-    EXPECT_TRUE(messages.empty());
-    ASSERT_TRUE(win.Resize({600, 437}, "grid"));
-    const CDibSectionPtr dib = Capture(*win.view);
-    ASSERT_TRUE(dib);
-    // The shape of the two sheets' printable area, to a pixel.
-    EXPECT_EQ(dib->Width(), 600);
-    EXPECT_NEAR(dib->Height(), 600.0 * 3272 / 4488, 1.0);
-}
-
-// The real browser captured by the program's preview capture: rendered on the
-// user-interface thread without a loop of its own, compared and made into
-// the bitmap on the dialog's worker. The preview gets the very pixels of an
-// ordinary capture, and the same page captured again is dropped without a
-// bitmap being made for it.
-TEST_F(CommandPageSetupTest, ThePreviewShowsTheCaptureMadeOnTheWorker)
-{
-    int captured = 0;
-    std::atomic<int> converted = 0;
-    const CPageSetupDlg::CaptureFunction program = PreviewCaptureOf(*win.view, nullptr);
-    dialog = std::make_unique<CPageSetupDlg>(
-        PdfPaper(), CFitImageToPageSetting{},
-        [&](GCancellable* cancellable, CPageSetupDlg::CaptureDone done) {
-            ++captured;
-            program(cancellable, [&converted, done](CPreviewCapture capture, std::exception_ptr error) {
-                if (capture.finish)
-                    capture.finish = [finish = capture.finish, &converted] {
-                        ++converted;
-                        return finish();
-                    };
-                done(std::move(capture), error);
-            });
-        },
-        nullptr);
-    CDibSectionPtr shown;
-    Run([&] {
-        ASSERT_TRUE(PreviewHasBitmap());
-        shown = dialog->Preview().Bitmap();
-        EXPECT_TRUE(PumpUntil([&] { return captured >= 3; }, 10000));
-        Key("Escape");
-    });
-    EXPECT_EQ(converted, 1);
-    EXPECT_EQ(dialog->Preview().Bitmap(), shown);
-    ASSERT_TRUE(shown);
-    const CDibSectionPtr direct = Capture(*win.view);
-    ASSERT_TRUE(direct);
-    ASSERT_EQ(shown->Width(), direct->Width());
-    ASSERT_EQ(shown->Height(), direct->Height());
-    ASSERT_EQ(shown->ImageSize(), direct->ImageSize());
-    EXPECT_EQ(std::memcmp(shown->Bits(), direct->Bits(), direct->ImageSize()), 0);
-    EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(CommandPageSetupTest, OkGivesThePaperToTheTaskAndTheSettings)
-{
-    RunCommand([this] {
-        Key("alt+z");
-        Key("Up");  // A3
-        Key("alt+a");  // landscape
-        FocusAndSelectAll(*Shown<Gtk::ComboBoxText>("combo158").get_entry());
-        Type("2");
-        FocusAndSelectAll(*Shown<Gtk::ComboBoxText>("combo159").get_entry());
-        Type("2");
-        FocusAndSelectAll(Shown<Gtk::Entry>("edit1155"));
-        Type("12.34");
-        Shown<Gtk::Button>("ok").grab_focus();
-        Key("Return");
-    });
-    EXPECT_EQ(win.setting.pageSetting.papers, (CSize{2, 2}));
-    EXPECT_EQ(win.setting.pageSetting.margin, (CRect{1234, 1000, 1000, 1000}));
-    EXPECT_EQ(win.setting.printerChoice, (CPrinterChoice{"PDF", "iso_a3_297x420mm", DMORIENT_LANDSCAPE, ""}));
-    EXPECT_EQ(thread.Task()->CopyDevMode()->media, "iso_a3_297x420mm");
-    EXPECT_EQ(thread.Task()->CopyDevMode()->orientation, DMORIENT_LANDSCAPE);
-    EXPECT_EQ(PrintDestinationText(*thread.Task()), "プリンタ: PDF　用紙: A3 横");
 }
 
 namespace {
